@@ -1,0 +1,47 @@
+// Feltrix: start-up and the main loop.
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/command_line.h"
+#include "app/install_path.h"
+#include "app/qt_update_timer.h"
+#include "app/script_host.h"
+#include "audio/audio_system.h"
+#include "gui/modal_ui.h"
+#include "gui/qt_main_window.h"
+#include "gui/qt_modal_ui.h"
+
+int main(int argc, char** argv) {
+    using namespace feltrix;
+    // Console diagnostics and script output appear line by line.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+
+    const bool passthrough = passthroughRequested(argc, argv);
+    QApplication application(argc, argv);
+    recordInstallPath();
+
+    // The host, the window and the engine live until the process ends; no exit
+    // path tears them down (the audio thread may still be running).
+    auto* host = new ScriptHost(passthrough);
+    setActiveScriptHost(host);
+    installModalUiBackend(new QtModalUi);
+
+    auto* window = new MainWindow;
+    if (initAudio() != 0) {
+        showMessageBox("Error",
+                       "Failed to initialize audio system. Make sure libportaudio.so.2 is present and not corrupted.",
+                       false);
+    }
+    window->show();
+
+    auto* timer = new QtUpdateTimer(*host);
+    host->setUpdateTimer(timer);
+    host->runInitScript();
+
+    const int code = application.exec();
+    std::fflush(stdout);
+    // Leave without destroying the window and the host under a running stream.
+    std::exit(code);
+}

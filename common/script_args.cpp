@@ -1,0 +1,39 @@
+#include "common/script_args.h"
+
+namespace feltrix {
+
+const char* argumentTypeName(lua_State* L, int index) {
+    if (index > lua_gettop(L)) return "nil";
+    return luaL_typename(L, index);
+}
+
+void raiseArgumentError(lua_State* L, int index, const char* format) {
+    lua_pushfstring(L, format, argumentTypeName(L, index));
+    lua_error(L);
+    __builtin_unreachable();
+}
+
+void raiseFixedError(lua_State* L, const char* message) {
+    lua_pushstring(L, message);
+    lua_error(L);
+    __builtin_unreachable();
+}
+
+const char* checkStringArgument(lua_State* L, int index, const char* format, size_t* length) {
+    if (index > lua_gettop(L) || !lua_isstring(L, index)) raiseArgumentError(L, index, format);
+    return lua_tolstring(L, index, length);
+}
+
+lua_Number checkNumberArgument(lua_State* L, int index, const char* format) {
+    if (index > lua_gettop(L) || !lua_isnumber(L, index)) raiseArgumentError(L, index, format);
+    return lua_tonumber(L, index);
+}
+
+void checkNumberArguments(lua_State* L, int count, const char* message) {
+    if (lua_gettop(L) < count) raiseFixedError(L, message);
+    for (int i = 1; i <= count; ++i) {
+        if (!lua_isnumber(L, i)) raiseFixedError(L, message);
+    }
+}
+
+}  // namespace feltrix

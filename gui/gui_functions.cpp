@@ -1,0 +1,7 @@
+#include "gui/gui_functions.h"
+
+namespace feltrix {
+
+void registerGuiFunctions(lua_State*) {}
+
+}  // namespace feltrix

@@ -1,0 +1,7 @@
+#include "hostlink/host_cycle.h"
+
+namespace feltrix {
+
+void refreshHostVariables(lua_State*) {}
+
+}  // namespace feltrix

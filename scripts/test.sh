@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the plain build, the whole suite again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, the threaded audio tests
+# under ThreadSanitizer, and each fuzz target for a bounded time.
+# Installs what is missing first and starts a private sound server.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+jobs=$(nproc)
+
+bash scripts/setup.sh
+
+export QT_QPA_PLATFORM=offscreen
+export FELTRIX_AUTOMATION=1
+run_dir=$(mktemp -d /tmp/feltrix-tests-XXXXXX)
+# shellcheck source=scripts/sound_server.sh
+source scripts/sound_server.sh start "$run_dir/sound"
+trap 'bash "$root/scripts/sound_server.sh" stop "$run_dir/sound"; rm -rf "$run_dir"' EXIT
+
+configure_and_build() {  # dir, extra cmake arguments...
+  local dir=$1; shift
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+}
+
+echo "== plain build"
+configure_and_build build
+(cd build && ctest --output-on-failure -j 2 --timeout 300)
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
+configure_and_build build-asan -DFELTRIX_SANITIZE=address,undefined -DFELTRIX_BENCH=OFF
+# LuaJIT and Qt keep some memory until exit on purpose; leaks of our own code
+# are caught by the leak checks inside the tests that look for them.
+(cd build-asan && ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+   ctest --output-on-failure -j 2 --timeout 600)
+
+echo "== ThreadSanitizer (threaded tests)"
+configure_and_build build-tsan -DFELTRIX_SANITIZE=thread -DFELTRIX_BENCH=OFF
+(cd build-tsan && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+   ctest --output-on-failure -L threaded --timeout 600)
+
+if [ -f fuzz/CMakeLists.txt ]; then
+  echo "== fuzzing"
+  CC=clang CXX=clang++ configure_and_build build-fuzz -DFELTRIX_FUZZ=ON -DFELTRIX_TESTS=OFF -DFELTRIX_BENCH=OFF \
+    -DFELTRIX_SANITIZE=address,undefined
+  bash scripts/run_fuzzers.sh build-fuzz "${FELTRIX_FUZZ_SECONDS:-30}"
+fi
+echo "all test stages passed"

@@ -1,0 +1,65 @@
+#pragma once
+// Helpers shared by the tests: temporary folders, running a program and
+// capturing what it prints, waiting for a condition with a bound.
+#include <chrono>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace feltrix::testing {
+
+// A fresh folder under the system's temporary folder, removed with its
+// contents when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    // Writes a file (relative names are inside the folder); returns its path.
+    std::string write(const std::string& name, const std::string& content) const;
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+std::string readFile(const std::string& path);
+
+struct RunOptions {
+    std::vector<std::string> arguments;
+    std::string workingDirectory;
+    // Extra environment variables (on top of the test's own environment).
+    std::map<std::string, std::string> environment;
+    // Written to the program's standard input (a pipe) right after the start;
+    // standard input is /dev/null when stdinIsPipe is false.
+    bool stdinIsPipe = false;
+    std::string stdinData;
+    // Kill the program after this long (a bound, not an expectation).
+    std::chrono::milliseconds timeout{20000};
+};
+
+struct RunResult {
+    int exitCode = -1;     // -1 when killed or ended by a signal
+    bool timedOut = false;
+    std::string out;
+    std::string err;
+};
+
+RunResult runProgram(const std::string& program, const RunOptions& options);
+
+// The program as built: build/bin/feltrix.
+std::string feltrixBinary();
+// Runs build/bin/feltrix in `dir` (offscreen, automation on) with an init
+// script `script` written there as FeltrixInit.lj.
+RunResult runFeltrix(const TempDir& dir, const std::string& script, RunOptions options = {});
+
+// Polls `condition` until it holds or `bound` passes; returns its last value.
+bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds bound = std::chrono::seconds(10));
+
+// Lines of `text` (without their line breaks).
+std::vector<std::string> lines(const std::string& text);
+
+}  // namespace feltrix::testing
