@@ -1,12 +1,176 @@
+// The program end to end: start-up, init-script failures, the update cycle,
+// exit paths and passthrough mode, run as a real process.
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "tests/support/test_support.h"
 
 using namespace feltrix::testing;
 
-TEST(Startup, RemovedGlobalsAreNil) {
+namespace {
+
+const char* const kFailureBox = "Error: Feltrix encountered an internal Lua error and will now exit.";
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+}  // namespace
+
+TEST(Startup, ScriptsSeeStandardLibrariesWithoutSystemAccess) {
     TempDir dir;
-    const RunResult r = runFeltrix(dir, "print(io, os, debug, package, require, jit, type(string), type(math)) exit()");
+    const RunResult r = runFeltrix(dir,
+                                   "print(io, os, debug, package, require, jit)\n"
+                                   "print(type(string), type(math), type(table), type(coroutine), type(loadfile))\n"
+                                   "print(quenterraConnected)\n"
+                                   "exit()");
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out, "nil\tnil\tnil\tnil\tnil\tnil\ttable\ttable\n");
+    EXPECT_EQ(r.out, "nil\tnil\tnil\tnil\tnil\tnil\ntable\ttable\ttable\ttable\tfunction\nfalse\n");
+}
+
+// Each way the init script can fail ends the same way: the library's message
+// verbatim, the abort line, the error box, exit code 1.
+TEST(Startup, InitScriptFailuresPrintTheMessageAndExitWithOne) {
+    struct Case {
+        const char* name;
+        const char* script;  // null: no init script at all
+        const char* expectedMessage;
+    };
+    const Case cases[] = {
+        {"missing", nullptr, "cannot open FeltrixInit.lj"},
+        {"syntax", "function (", "FeltrixInit.lj:1:"},
+        {"runtime with format characters", "error('100% of %s and %d')", "FeltrixInit.lj:1: 100% of %s and %d"},
+        {"non-string error", "error({})", "(error object is not a string)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        RunResult r;
+        if (c.script == nullptr) {
+            RunOptions options;
+            options.workingDirectory = dir.path();
+            options.environment = {{"QT_QPA_PLATFORM", "offscreen"}, {"FELTRIX_AUTOMATION", "1"},
+                                   {"XDG_CONFIG_HOME", dir.path() + "/config"}};
+            r = runProgram(feltrixBinary(), options);
+        } else {
+            r = runFeltrix(dir, c.script);
+        }
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(contains(r.out, c.expectedMessage)) << r.out;
+        EXPECT_TRUE(contains(r.out, "\nLua error occurred, aborting.\n")) << r.out;
+        EXPECT_TRUE(contains(r.err, kFailureBox)) << r.err;
+        // The update cycle never ran.
+        EXPECT_FALSE(contains(r.out, "update"));
+    }
+}
+
+TEST(UpdateCycle, FirstUpdateComesRightAfterTheInitScript) {
+    TempDir dir;
+    // With a one-minute interval only the immediate first cycle can end the
+    // program within the run's bound.
+    const RunResult r = runFeltrix(dir,
+                                   "setUpdateInterval(60)\n"
+                                   "print('init done')\n"
+                                   "function FeltrixUpdateCallback() print('update') exit() end");
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, "init done\nupdate\n");
+}
+
+TEST(UpdateCycle, IntervalChangesAreFlooredAtTenMilliseconds) {
+    TempDir dir;
+    const RunResult r = runFeltrix(dir,
+                                   "print(getUpdateInterval())\n"
+                                   "setUpdateInterval(0.5) print(getUpdateInterval())\n"
+                                   "setUpdateInterval(0.0051) print(getUpdateInterval())\n"
+                                   "setUpdateInterval(-3) print(getUpdateInterval())\n"
+                                   "local ok, e = pcall(setUpdateInterval) print(e)\n"
+                                   "local n = 0\n"
+                                   "function FeltrixUpdateCallback() n = n + 1 if n == 20 then exit() end end");
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out,
+              "0.1\n0.5\n0.01\n0.01\n"
+              "incorrect argument #1 to setUpdateInterval: number expected, got nil\n");
+}
+
+TEST(ExitPaths, ExitFromInsideACallbackEndsWithZero) {
+    TempDir dir;
+    const RunResult r = runFeltrix(dir,
+                                   "local n = 0\n"
+                                   "function FeltrixUpdateCallback() n = n + 1 print(n) if n == 3 then exit() end end");
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, "1\n2\n3\n");
+}
+
+// A script error inside a callback ends the program, but not silently: the
+// message with a traceback goes to standard output and into the error box.
+TEST(ExitPaths, CallbackErrorsAreReportedBeforeTheProgramEnds) {
+    const struct {
+        const char* name;
+        const char* script;
+        const char* expected;
+    } cases[] = {
+        {"error raised", "local n = 0\nfunction FeltrixUpdateCallback() n = n + 1 if n == 2 then error('boom 50%') end end",
+         "FeltrixInit.lj:2: boom 50%"},
+        {"callback missing", "print('no callbacks')", "attempt to call a nil value"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const RunResult r = runFeltrix(dir, c.script);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(contains(r.out, c.expected)) << r.out;
+        EXPECT_TRUE(contains(r.out, "stack traceback:")) << r.out;
+        EXPECT_TRUE(contains(r.err, std::string("Error: ") + c.expected)) << r.err;
+    }
+}
+
+TEST(Passthrough, EveryChunkIsReportedBeforeThatCyclesUpdate) {
+    TempDir dir;
+    RunOptions options;
+    options.arguments = {"--unknown", "--passthroughStdin", "more"};
+    options.stdinIsPipe = true;
+    options.stdinData = std::string(10000, 'x');
+    const RunResult r = runFeltrix(dir,
+                                   "local chunks = 0\n"
+                                   "function FeltrixReceiveDemoMessageCallback() chunks = chunks + 1 end\n"
+                                   "function FeltrixUpdateCallback()\n"
+                                   "  if chunks > 0 then print(chunks) exit() end\n"
+                                   "end",
+                                   options);
+    EXPECT_EQ(r.exitCode, 0);
+    // 10 000 bytes in reads of at most 4096 bytes: at least three callbacks,
+    // all before the update callback of the same cycle.
+    ASSERT_FALSE(r.out.empty());
+    EXPECT_GE(std::stoi(r.out), 3) << r.out;
+}
+
+// Passthrough on, but nothing to drain: a pipe nobody writes to, /dev/null, or
+// an option that is not exactly "--passthroughStdin".
+TEST(Passthrough, NothingToReadMeansNoCallbacksAndNoBlocking) {
+    const struct {
+        const char* name;
+        std::vector<std::string> arguments;
+        bool pipe;
+        std::string data;
+    } cases[] = {
+        {"empty pipe", {"--passthroughStdin"}, true, ""},
+        {"dev null", {"--passthroughStdin"}, false, ""},
+        {"option with a value", {"--passthroughStdin=1"}, true, "data"},
+        {"option in other case", {"--PassthroughStdin"}, true, "data"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        RunOptions options;
+        options.arguments = c.arguments;
+        options.stdinIsPipe = c.pipe;
+        options.stdinData = c.data;
+        const RunResult r = runFeltrix(dir,
+                                       "local n = 0\n"
+                                       "function FeltrixReceiveDemoMessageCallback() print('chunk') end\n"
+                                       "function FeltrixUpdateCallback() n = n + 1 if n == 5 then print('done') exit() end end",
+                                       options);
+        EXPECT_EQ(r.exitCode, 0);
+        EXPECT_EQ(r.out, "done\n");
+    }
 }
