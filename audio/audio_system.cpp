@@ -1,8 +1,0 @@
-#include "audio/audio_system.h"
-
-namespace feltrix {
-
-int initAudio() { return 0; }
-void startOutputStream() {}
-
-}  // namespace feltrix

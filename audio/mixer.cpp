@@ -1,0 +1,123 @@
+// Mixing the channel table into one stereo stream (audio thread).
+#include "audio/mixer.h"
+
+#include <algorithm>
+
+#include "audio/denormals.h"
+
+namespace feltrix {
+namespace audio_thread {
+namespace {
+
+// A channel's gain and panning while one block is mixed: the values live in
+// locals and go back to the channel when the block is done.
+struct VoiceState {
+    float volume;
+    float panning;
+    Slide volumeSlide;   // as published, to recognise it as finished later
+    Slide panningSlide;
+    float volumeStep;    // running step; 0 once the slide reached its target
+    float panningStep;
+};
+
+// One frame of a linear slide: moves `value` by `step`, and when it passes
+// `target` clamps it there and ends the slide.
+inline void slideOneFrame(float& value, float& step, float target) {
+    if (step < 0.0f) {
+        value += step;
+        if (value < target) {
+            value = target;
+            step = 0.0f;
+        }
+    } else if (step > 0.0f) {
+        value += step;
+        if (value > target) {
+            value = target;
+            step = 0.0f;
+        }
+    }
+}
+
+// Adds `frames` frames of `source` (nullptr: silence) to `out`.
+inline void mixRun(VoiceState& voice, const float* source, std::uint32_t frames, float* out) {
+    for (std::uint32_t i = 0; i < frames; ++i) {
+        const float sample = source != nullptr ? source[i] : 0.0f;
+        slideOneFrame(voice.volume, voice.volumeStep, voice.volumeSlide.target);
+        slideOneFrame(voice.panning, voice.panningStep, voice.panningSlide.target);
+        const float gain = voice.volume * sample;
+        out[2 * i] += (1.0f - voice.panning) * gain;
+        out[2 * i + 1] += voice.panning * gain;
+    }
+}
+
+VoiceState beginVoice(const AudioChannel& channel) {
+    VoiceState voice;
+    voice.volume = channel.volume.load(std::memory_order_relaxed);
+    voice.panning = channel.panning.load(std::memory_order_relaxed);
+    voice.volumeSlide = channel.volumeSlide.load();
+    voice.panningSlide = channel.panningSlide.load();
+    // A slide this thread has already ended stays ended until a new one is
+    // published.
+    voice.volumeStep = voice.volumeSlide == channel.finishedVolumeSlide ? 0.0f : voice.volumeSlide.step;
+    voice.panningStep = voice.panningSlide == channel.finishedPanningSlide ? 0.0f : voice.panningSlide.step;
+    return voice;
+}
+
+void endVoice(AudioChannel& channel, const VoiceState& voice) {
+    channel.volume.store(voice.volume, std::memory_order_relaxed);
+    channel.panning.store(voice.panning, std::memory_order_relaxed);
+    if (voice.volumeStep == 0.0f) channel.finishedVolumeSlide = voice.volumeSlide;
+    if (voice.panningStep == 0.0f) channel.finishedPanningSlide = voice.panningSlide;
+}
+
+void mixChannel(AudioChannel& channel, int outputRate, float* out, std::uint32_t frameCount) {
+    VoiceState voice = beginVoice(channel);
+    // Each block starts with an empty converted block.
+    channel.outputFill = 0;
+    channel.outputRead = 0;
+    if (channel.sampleCount == 0) {
+        // Nothing to convert: silence, but the slides still run.
+        mixRun(voice, nullptr, frameCount, out);
+        endVoice(channel, voice);
+        return;
+    }
+    std::uint32_t frame = 0;
+    while (frame < frameCount) {
+        if (channel.outputRead >= channel.outputFill) {
+            int rate = outputRate;
+            const float speed = channel.speed.load(std::memory_order_relaxed);
+            if (speed > 0.1f && speed < 10.0f) rate = static_cast<int>(static_cast<float>(outputRate) / speed);
+            channel.outputFill = refillChannel(channel, rate, frameCount - frame);
+            channel.outputRead = 0;
+            if (channel.outputFill == 0) {
+                // The converter made nothing yet: one silent frame, then ask again.
+                mixRun(voice, nullptr, 1, out + 2 * frame);
+                channel.outputRead = 1;
+                ++frame;
+                continue;
+            }
+        }
+        const std::uint32_t run = std::min(channel.outputFill - channel.outputRead, frameCount - frame);
+        mixRun(voice, channel.converterOutput.get() + channel.outputRead, run, out + 2 * frame);
+        channel.outputRead += run;
+        frame += run;
+    }
+    endVoice(channel, voice);
+}
+
+}  // namespace
+
+void mixChannels(ChannelTable& table, float* out, std::uint32_t frameCount) {
+    DenormalsFlushedToZero denormals;
+    const ChannelList* list = table.audioThreadBeginBlock();
+    std::fill(out, out + 2 * static_cast<std::size_t>(frameCount), 0.0f);
+    // Paused: silence, and nothing (position, slides, converters) moves on.
+    if (list->count > 0 && !table.paused.load(std::memory_order_relaxed)) {
+        const int outputRate = table.sampleRate();
+        for (std::uint32_t i = 0; i < list->count; ++i) mixChannel(*list->entries[i], outputRate, out, frameCount);
+    }
+    table.audioThreadEndBlock();
+}
+
+}  // namespace audio_thread
+}  // namespace feltrix

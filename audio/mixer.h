@@ -1,0 +1,24 @@
+#pragma once
+// Mixing all channels of a table into interleaved stereo float frames.
+// Free of any audio-library type, so that tests and renderers can pull the
+// mixer block by block without a device.
+#include <cstdint>
+
+#include "audio/channel_table.h"
+
+namespace feltrix {
+namespace audio_thread {
+
+// Everything in this namespace runs on the audio thread: no locks, no memory
+// allocation or release, no printing, no system calls.
+
+// Writes frameCount stereo frames (left, right) to `out`.
+void mixChannels(ChannelTable& table, float* out, std::uint32_t frameCount);
+
+// Refills channel's converted block with up to `wanted` frames (at most the
+// block size) at output rate `rate` (the output rate divided by the speed) and
+// returns how many frames it produced.
+std::uint32_t refillChannel(AudioChannel& channel, int rate, std::uint32_t wanted);
+
+}  // namespace audio_thread
+}  // namespace feltrix
