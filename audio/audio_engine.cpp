@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "audio/audio_system.h"
 #include "audio/output_stream.h"
 
 namespace feltrix {
