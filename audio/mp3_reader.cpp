@@ -1,0 +1,180 @@
+#include "audio/mp3_reader.h"
+
+#include <lame/lame.h>
+
+#include <new>
+#include <stdexcept>
+
+namespace feltrix {
+
+namespace {
+
+const char* const invalidMp3 = "Invalid MP3 file";
+const char* const decoderError = "MP3 decoder error";
+const char* const outOfMemory = "Not enough memory for MP3 file";
+
+constexpr std::size_t feedSize = 1024;
+// One frame holds at most 1152 samples per channel; the spare room keeps a
+// misbehaving stream from ever writing past the buffers.
+constexpr int frameBufferSamples = 4608;
+
+// Layer II at MPEG-1 allows only some channel modes with some bitrates.
+bool layer2ModeAllowed(int bitrateIndex, int channelMode) {
+    const bool single = channelMode == 3;
+    switch (bitrateIndex) {
+    case 1: case 2: case 3: case 5:
+        return single;
+    case 11: case 12: case 13: case 14:
+        return !single;
+    default:
+        return true;
+    }
+}
+
+}  // namespace
+
+const char* readWholeSource(ByteSource& source, std::vector<std::uint8_t>& data) {
+    std::int64_t size = remainingBytes(source);
+    if (size < 0) {
+        return "Could not open file";
+    }
+    try {
+        data.resize(static_cast<std::size_t>(size));
+    } catch (const std::bad_alloc&) {
+        return outOfMemory;
+    } catch (const std::length_error&) {
+        return outOfMemory;
+    }
+    data.resize(source.read(data.data(), data.size()));
+    return nullptr;
+}
+
+bool acceptableMp3Header(const std::uint8_t* b) {
+    if (b[0] != 0xFF || (b[1] & 0xE0) != 0xE0) return false;   // frame sync
+    if ((b[1] & 0x18) == 0x08) return false;                   // reserved version
+    if ((b[1] & 0x06) == 0) return false;                      // reserved layer
+    if ((b[2] & 0xF0) == 0xF0) return false;                   // bad bitrate index
+    if ((b[2] & 0x0C) == 0x0C) return false;                   // reserved sampling rate
+    if ((b[1] & 0x18) == 0x18 && (b[1] & 0x06) == 0x04 &&
+        !layer2ModeAllowed(b[2] >> 4, b[3] >> 6)) {
+        return false;
+    }
+    return (b[3] & 0x03) != 2;                                 // reserved emphasis
+}
+
+int mp3HeaderSampleRate(const std::uint8_t* b) {
+    static const int mpeg1[3] = {44100, 48000, 32000};
+    int rate = mpeg1[(b[2] >> 2) & 0x03];
+    switch ((b[1] >> 3) & 0x03) {
+    case 3: return rate;       // MPEG-1
+    case 2: return rate / 2;   // MPEG-2
+    default: return rate / 4;  // MPEG-2.5
+    }
+}
+
+const char* findMp3Start(const std::uint8_t* data, std::size_t size, std::size_t& start) {
+    std::size_t pos = 0;
+    if (size >= 3 && data[0] == 0x49 && data[1] == 0x44 && data[2] == 0x33) {
+        if (size < 10) {
+            return invalidMp3;
+        }
+        std::size_t tagSize = (static_cast<std::size_t>(data[6] & 0x7F) << 21) |
+                              (static_cast<std::size_t>(data[7] & 0x7F) << 14) |
+                              (static_cast<std::size_t>(data[8] & 0x7F) << 7) |
+                              static_cast<std::size_t>(data[9] & 0x7F);
+        pos = 10 + tagSize + ((data[5] & 0x10) ? 10 : 0);
+    }
+    while (pos < size && size - pos >= 4) {
+        if (acceptableMp3Header(data + pos)) {
+            start = pos;
+            return nullptr;
+        }
+        ++pos;
+    }
+    return invalidMp3;
+}
+
+const char* runMp3Pass(const std::uint8_t* data, std::size_t size, float* left, float* right,
+                       std::uint64_t capacity, Mp3PassResult& result) {
+    result = Mp3PassResult{};
+    hip_t hip = hip_decode_init();
+    if (!hip) {
+        return decoderError;
+    }
+    std::vector<short> pcmLeft(frameBufferSamples), pcmRight(frameBufferSamples);
+    mp3data_struct info{};
+    // hip keeps what it was fed; calls with no new input give the frames it
+    // can still complete, until it asks for more (0) or fails (negative).
+    auto take = [&](int r) {
+        if (r > frameBufferSamples) {
+            r = frameBufferSamples;
+        }
+        if (info.header_parsed && info.samplerate > 0) {
+            result.sampleRate = info.samplerate;
+        }
+        if (left) {
+            const bool mono = info.stereo == 1;
+            for (int i = 0; i < r && result.frames < capacity; ++i, ++result.frames) {
+                float l = static_cast<float>(pcmLeft[static_cast<std::size_t>(i)]) / 32768.0f;
+                left[result.frames] = l;
+                right[result.frames] =
+                    mono ? l : static_cast<float>(pcmRight[static_cast<std::size_t>(i)]) / 32768.0f;
+            }
+        } else {
+            result.frames += static_cast<std::uint64_t>(r);
+        }
+    };
+    // hip takes a non-const pointer but only reads the input.
+    auto* bytes = const_cast<unsigned char*>(data);
+    const char* error = nullptr;
+    std::size_t offset = 0;
+    while (offset < size && !error) {
+        std::size_t length = size - offset <= feedSize ? size - offset : feedSize;
+        int r = hip_decode1_headers(hip, bytes + offset, length, pcmLeft.data(), pcmRight.data(), &info);
+        offset += length;
+        while (r > 0) {
+            take(r);
+            r = hip_decode1_headers(hip, bytes, 0, pcmLeft.data(), pcmRight.data(), &info);
+        }
+        if (r < 0) {
+            error = decoderError;
+        }
+    }
+    hip_decode_exit(hip);
+    return error;
+}
+
+const char* decodeMp3(ByteSource& source, DecodedMp3& result) {
+    result = DecodedMp3{};
+    std::vector<std::uint8_t> data;
+    if (const char* error = readWholeSource(source, data)) {
+        return error;
+    }
+    std::size_t start = 0;
+    if (const char* error = findMp3Start(data.data(), data.size(), start)) {
+        return error;
+    }
+    const std::uint8_t* frames = data.data() + start;
+    const std::size_t size = data.size() - start;
+    Mp3PassResult counted;
+    if (const char* error = runMp3Pass(frames, size, nullptr, nullptr, 0, counted)) {
+        return error;
+    }
+    try {
+        result.left.resize(static_cast<std::size_t>(counted.frames));
+        result.right.resize(static_cast<std::size_t>(counted.frames));
+    } catch (const std::bad_alloc&) {
+        return outOfMemory;
+    }
+    Mp3PassResult decoded;
+    if (const char* error = runMp3Pass(frames, size, result.left.data(), result.right.data(),
+                                       counted.frames, decoded)) {
+        return error;
+    }
+    result.left.resize(static_cast<std::size_t>(decoded.frames));
+    result.right.resize(static_cast<std::size_t>(decoded.frames));
+    result.sampleRate = decoded.sampleRate > 0 ? decoded.sampleRate : mp3HeaderSampleRate(frames);
+    return nullptr;
+}
+
+}  // namespace feltrix

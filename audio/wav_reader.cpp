@@ -1,0 +1,222 @@
+#include "audio/wav_reader.h"
+
+#include <cstring>
+
+namespace feltrix {
+
+namespace {
+
+const char* const notRiff = "File is not a RIFF WAV file";
+const char* const notWave = "File is not in WAVE format";
+const char* const notPcm = "WAV file is not raw PCM";
+const char* const badBits = "WAV file has unsupported bits per sample";
+const char* const noData = "WAV file has no data chunk";
+const char* const tooManyChannels = "WAV file has too many channels";
+const char* const badBlockAlign = "WAV file has an invalid block align";
+const char* const badRate = "WAV file has an invalid sample rate";
+
+constexpr std::uint16_t formatPcm = 1;
+constexpr std::uint16_t formatExtensible = 0xFFFE;
+// Tail of the sub-format GUID of WAVE_FORMAT_EXTENSIBLE; its first two bytes
+// carry the plain format tag.
+constexpr std::uint8_t subFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                            0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
+std::uint16_t le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint32_t le32(const std::uint8_t* p) {
+    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+bool readExactly(ByteSource& source, void* buffer, std::size_t size) {
+    return source.read(buffer, size) == size;
+}
+
+// Moves past `size` bytes of chunk body plus the pad byte of an odd size.
+bool skipChunk(ByteSource& source, std::uint64_t size) {
+    return source.seek(static_cast<std::int64_t>(size + (size & 1)), SEEK_CUR);
+}
+
+struct FmtFields {
+    std::uint16_t tag = 0;
+    std::int16_t channels = 0;
+    std::uint32_t sampleRate = 0;
+    std::int16_t blockAlign = 0;
+    std::int16_t bitsPerSample = 0;
+};
+
+// Reads an "fmt " chunk body of `size` bytes and leaves the source after it.
+const char* readFmtChunk(ByteSource& source, std::uint32_t size, FmtFields& fmt) {
+    std::uint8_t b[40];
+    if (size < 16 || !readExactly(source, b, 16)) {
+        return notWave;
+    }
+    std::uint32_t consumed = 16;
+    fmt.tag = le16(b);
+    fmt.channels = static_cast<std::int16_t>(le16(b + 2));
+    fmt.sampleRate = le32(b + 4);
+    fmt.blockAlign = static_cast<std::int16_t>(le16(b + 12));
+    fmt.bitsPerSample = static_cast<std::int16_t>(le16(b + 14));
+    if (fmt.tag == formatExtensible && size >= 40) {
+        if (!readExactly(source, b + 16, 24)) {
+            return notWave;
+        }
+        consumed = 40;
+        // Multichannel writers label plain PCM this way; take the real tag
+        // from the sub-format, anything unrecognised stays "not PCM".
+        if (std::memcmp(b + 26, subFormatTail, sizeof subFormatTail) == 0) {
+            fmt.tag = le16(b + 24);
+        }
+    }
+    if (!skipChunk(source, static_cast<std::uint64_t>(size) - consumed)) {
+        return notWave;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+const char* readWavHeader(ByteSource& source, WavFormat& format) {
+    std::uint8_t b[12];
+    if (!readExactly(source, b, 4) || std::memcmp(b, "RIFF", 4) != 0) {
+        return notRiff;
+    }
+    if (!readExactly(source, b + 4, 8) || std::memcmp(b + 8, "WAVE", 4) != 0) {
+        return notWave;
+    }
+    FmtFields fmt;
+    bool haveFmt = false;
+    std::uint32_t dataSize = 0;
+    for (;;) {
+        std::uint8_t chunk[8];
+        if (!readExactly(source, chunk, 8)) {
+            return haveFmt ? noData : notWave;
+        }
+        std::uint32_t size = le32(chunk + 4);
+        if (std::memcmp(chunk, "fmt ", 4) == 0 && !haveFmt) {
+            if (const char* error = readFmtChunk(source, size, fmt)) {
+                return error;
+            }
+            if (fmt.tag != formatPcm) {
+                return notPcm;
+            }
+            if (fmt.bitsPerSample != 8 && fmt.bitsPerSample != 16 && fmt.bitsPerSample != 32) {
+                return badBits;
+            }
+            haveFmt = true;
+        } else if (std::memcmp(chunk, "data", 4) == 0) {
+            if (!haveFmt) {
+                return notWave;
+            }
+            dataSize = size;
+            break;
+        } else if (!skipChunk(source, size)) {
+            return haveFmt ? noData : notWave;
+        }
+    }
+
+    format = WavFormat{};
+    format.bitsPerSample = fmt.bitsPerSample;
+    format.sampleRate = fmt.sampleRate;
+    if (fmt.channels < 0) {
+        return tooManyChannels;
+    }
+    format.channels = fmt.channels;
+    if (format.channels == 0) {
+        return nullptr;  // loads as a sound without voices
+    }
+    int bytesPerSample = fmt.bitsPerSample / 8;
+    if (fmt.blockAlign <= 0 || fmt.blockAlign < format.channels * bytesPerSample) {
+        return badBlockAlign;
+    }
+    if (fmt.sampleRate == 0) {
+        return badRate;
+    }
+    format.blockAlign = fmt.blockAlign;
+    // A data chunk that declares more than the file holds (a recording cut
+    // short, or a streaming writer's placeholder size) is read as far as the
+    // data really goes.
+    std::uint64_t available = dataSize;
+    std::int64_t remaining = remainingBytes(source);
+    if (remaining >= 0 && static_cast<std::uint64_t>(remaining) < available) {
+        available = static_cast<std::uint64_t>(remaining);
+    }
+    format.frames = available / static_cast<std::uint64_t>(format.blockAlign);
+    return nullptr;
+}
+
+void convertWavFrames(const std::uint8_t* data, std::uint64_t frames, const WavFormat& format,
+                      float* const* voices, std::uint64_t firstFrame) {
+    const int channels = format.channels;
+    const std::size_t stride = static_cast<std::size_t>(format.blockAlign);
+    for (std::uint64_t f = 0; f < frames; ++f) {
+        const std::uint8_t* frame = data + f * stride;
+        const std::uint64_t out = firstFrame + f;
+        for (int c = 0; c < channels; ++c) {
+            float value;
+            if (format.bitsPerSample == 8) {
+                value = static_cast<float>(static_cast<int>(frame[c]) - 128) / 128.0f;
+            } else if (format.bitsPerSample == 16) {
+                value = static_cast<float>(static_cast<std::int16_t>(le16(frame + 2 * c))) / 32768.0f;
+            } else {
+                auto s = static_cast<std::int32_t>(le32(frame + 4 * c));
+                value = static_cast<float>(static_cast<double>(s) / 2147483648.0);
+            }
+            voices[c][out] = value;
+        }
+    }
+}
+
+std::uint64_t readWavFrames(ByteSource& source, const WavFormat& format, float* const* voices) {
+    if (format.channels == 0 || format.frames == 0) {
+        return 0;
+    }
+    // Blocks of whole frames, about 1 MiB each, so a long file never needs a
+    // second copy of itself in memory.
+    const std::uint64_t stride = static_cast<std::uint64_t>(format.blockAlign);
+    const std::uint64_t framesPerBlock = (1u << 20) / stride + 1;
+    std::vector<std::uint8_t> block(static_cast<std::size_t>(framesPerBlock * stride));
+    std::uint64_t done = 0;
+    while (done < format.frames) {
+        std::uint64_t want = format.frames - done;
+        if (want > framesPerBlock) {
+            want = framesPerBlock;
+        }
+        std::size_t got = source.read(block.data(), static_cast<std::size_t>(want * stride));
+        std::uint64_t whole = got / stride;
+        convertWavFrames(block.data(), whole, format, voices, done);
+        done += whole;
+        if (whole < want) {
+            break;
+        }
+    }
+    return done;
+}
+
+float wavChannelPanning(int index, int channels) {
+    if (channels == 2) {
+        return index == 0 ? 0.0f : 1.0f;
+    }
+    return 0.5f;
+}
+
+const char* decodeWav(ByteSource& source, DecodedWav& result) {
+    result = DecodedWav{};
+    if (const char* error = readWavHeader(source, result.format)) {
+        return error;
+    }
+    std::vector<float*> pointers;
+    result.voices.resize(static_cast<std::size_t>(result.format.channels));
+    for (auto& voice : result.voices) {
+        voice.assign(static_cast<std::size_t>(result.format.frames), 0.0f);
+        pointers.push_back(voice.data());
+    }
+    std::uint64_t frames = readWavFrames(source, result.format, pointers.data());
+    for (auto& voice : result.voices) {
+        voice.resize(static_cast<std::size_t>(frames));
+    }
+    result.format.frames = frames;
+    return nullptr;
+}
+
+}  // namespace feltrix
