@@ -1,18 +1,120 @@
 #include "app/audio_functions.h"
 
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/script_host.h"
+#include "audio/audio_engine.h"
+#include "audio/channel_controls.h"
+#include "audio/sound_loading.h"
 #include "common/script_args.h"
 #include "gui/gui_functions.h"
+#include "hostlink/try_load_quenterra.h"
 
 namespace feltrix {
 namespace {
 
+// Script numbers to engine values. Fractions are cut; a negative, NaN or
+// too large number becomes the largest value, which names no channel and no
+// frame.
+ChannelNumber toChannelNumber(lua_Number value) {
+    return value >= 0.0 && value < 4294967296.0 ? static_cast<ChannelNumber>(value) : UINT32_MAX;
+}
+std::uint64_t toFrame(lua_Number value) {
+    return value >= 0.0 && value < 18446744073709551616.0 ? static_cast<std::uint64_t>(value) : UINT64_MAX;
+}
+float toFloat(lua_Number value) { return static_cast<float>(value); }
+
 int luaExit(lua_State*) {
     std::fflush(stdout);
     std::exit(0);
+}
+
+int luaFileExists(lua_State* L) {
+    const char* path = checkStringArgument(L, 1, "incorrect argument #1 to fileExists: string expected, got %s");
+    std::FILE* file = std::fopen(path, "r");
+    if (file != nullptr) std::fclose(file);
+    lua_pushboolean(L, file != nullptr);
+    return 1;
+}
+
+// Pushes the numbers of the channels a load appended, lowest first.
+int pushLoadedChannels(lua_State* L, ChannelNumber countBefore, int appended) {
+    if (!lua_checkstack(L, appended > 0 ? appended : 0)) raiseFixedError(L, "too many channels to return");
+    for (int i = 0; i < appended; ++i) lua_pushnumber(L, static_cast<lua_Number>(countBefore) + i);
+    return appended;
+}
+
+int luaLoadWav(lua_State* L) {
+    const ChannelNumber countBefore = channelCount();
+    const char* path = checkStringArgument(L, 1, "incorrect argument #1 to loadWav: string expected, got %s");
+    const int appended = loadWavChannels(path);
+    if (appended < 0) {
+        lua_pushfstring(L, "Error loading WAV file: %s", loadErrorText());
+        return lua_error(L);
+    }
+    return pushLoadedChannels(L, countBefore, appended);
+}
+
+int luaLoadMp3(lua_State* L) {
+    const ChannelNumber countBefore = channelCount();
+    const char* path = checkStringArgument(L, 1, "incorrect argument #1 to loadMp3: string expected, got %s");
+    const int appended = loadMp3Channels(path);
+    if (appended < 0) {
+        lua_pushfstring(L, "Error loading MP3 file: %s", loadErrorText());
+        return lua_error(L);
+    }
+    return pushLoadedChannels(L, countBefore, appended);
+}
+
+int luaLoadOgg(lua_State* L) {
+    const ChannelNumber countBefore = channelCount();
+    const char* path = checkStringArgument(L, 1, "incorrect argument #1 to loadOgg: string expected, got %s");
+    const int appended = loadOggChannels(path);
+    if (appended < 0) {
+        lua_pushfstring(L, "Error loading Ogg file %s: %s", path, loadErrorText());
+        return lua_error(L);
+    }
+    return pushLoadedChannels(L, countBefore, appended);
+}
+
+int luaSlideAudioChannelVolume(lua_State* L) {
+    checkNumberArguments(L, 3, "incorrect arguments to slideAudioChannelVolume (expected number, number, number");
+    slideChannelVolume(engineChannelTable(), toChannelNumber(lua_tonumber(L, 1)), toFloat(lua_tonumber(L, 2)),
+                       toFloat(lua_tonumber(L, 3)));
+    return 0;
+}
+
+int luaSlideAudioChannelPanning(lua_State* L) {
+    checkNumberArguments(L, 3, "incorrect arguments to slideAudioChannelPanning (expected number, number, number");
+    slideChannelPanning(engineChannelTable(), toChannelNumber(lua_tonumber(L, 1)), toFloat(lua_tonumber(L, 2)),
+                        toFloat(lua_tonumber(L, 3)));
+    return 0;
+}
+
+int luaSetAudioChannelPosition(lua_State* L) {
+    const lua_Number channel = checkNumberArgument(
+        L, 1, "incorrect argument #1 to setCurrentAudioChannelPosition: number expected, got %s");
+    if (!engineChannelTable().paused.load()) {
+        raiseFixedError(L, "audio must be paused to call setCurrentAudioChannelPosition");
+    }
+    // Argument 2 is not checked: anything but a number counts as frame 0.
+    setChannelPosition(engineChannelTable(), toChannelNumber(channel), toFrame(lua_tonumber(L, 2)));
+    return 0;
+}
+
+int luaSetAudioChannelSpeed(lua_State* L) {
+    checkNumberArguments(L, 2, "incorrect arguments to setAudioChannelSpeed (expected number, number");
+    setChannelSpeed(engineChannelTable(), toChannelNumber(lua_tonumber(L, 1)), toFloat(lua_tonumber(L, 2)));
+    return 0;
+}
+
+int luaSetAudioChannelLoopPoint(lua_State* L) {
+    checkNumberArguments(L, 2, "incorrect arguments to setAudioChannelLoopFrame (expected number, number");
+    setChannelLoopPoint(engineChannelTable(), toChannelNumber(lua_tonumber(L, 1)), toFrame(lua_tonumber(L, 2)));
+    return 0;
 }
 
 int luaSetUpdateInterval(lua_State* L) {
@@ -32,15 +134,91 @@ int luaGetUpdateInterval(lua_State* L) {
     return 1;
 }
 
+int luaResetAudio(lua_State*) {
+    clearChannels();
+    return 0;
+}
+
+int luaPauseAudio(lua_State*) {
+    engineChannelTable().paused.store(true);
+    return 0;
+}
+
+int luaResumeAudio(lua_State*) {
+    engineChannelTable().paused.store(false);
+    return 0;
+}
+
+// The channel named by argument 1 (form A check with `format`), or nullptr
+// after the console warning.
+const AudioChannel* getterChannel(lua_State* L, const char* format) {
+    const ChannelNumber number = toChannelNumber(checkNumberArgument(L, 1, format));
+    const AudioChannel* channel = engineChannelTable().at(number);
+    if (channel == nullptr) std::printf("warning: no such channel: %u\n", number);
+    return channel;
+}
+
+int luaGetCurrentAudioChannelVolume(lua_State* L) {
+    const AudioChannel* channel =
+        getterChannel(L, "incorrect argument #1 to getCurrentAudioChannelVolume: number expected, got %s");
+    lua_pushnumber(L, channel != nullptr ? currentVolume(*channel) : 0.0);
+    return 1;
+}
+
+int luaGetCurrentAudioChannelPanning(lua_State* L) {
+    const AudioChannel* channel =
+        getterChannel(L, "incorrect argument #1 to getCurrentAudioChannelPanning: number expected, got %s");
+    lua_pushnumber(L, channel != nullptr ? currentPanning(*channel) : 0.0);
+    return 1;
+}
+
+int luaGetCurrentAudioChannelPosition(lua_State* L) {
+    const AudioChannel* channel =
+        getterChannel(L, "incorrect argument #1 to getCurrentAudioChannelPosition: number expected, got %s");
+    lua_pushnumber(L, channel != nullptr ? static_cast<lua_Number>(currentPosition(*channel)) : 0.0);
+    return 1;
+}
+
+int luaGetAudioChannelSampleCount(lua_State* L) {
+    const AudioChannel* channel =
+        getterChannel(L, "incorrect argument #1 to getAudioChannelSampleCount: number expected, got %s");
+    lua_pushnumber(L, channel != nullptr ? static_cast<lua_Number>(channel->sampleCount) : 0.0);
+    return 1;
+}
+
+int luaGetChannelCount(lua_State* L) {
+    lua_pushnumber(L, channelCount());
+    return 1;
+}
+
 struct Registration {
     const char* name;
     lua_CFunction function;
 };
 
+// In this order; scripts see them as plain globals.
 const Registration kAudioFunctions[] = {
     {"exit", luaExit},
+    {"fileExists", luaFileExists},
+    {"loadWav", luaLoadWav},
+    {"loadMp3", luaLoadMp3},
+    {"loadOgg", luaLoadOgg},
+    {"slideAudioChannelVolume", luaSlideAudioChannelVolume},
+    {"slideAudioChannelPanning", luaSlideAudioChannelPanning},
+    {"setAudioChannelPosition", luaSetAudioChannelPosition},
+    {"setAudioChannelSpeed", luaSetAudioChannelSpeed},
+    {"setAudioChannelLoopPoint", luaSetAudioChannelLoopPoint},
     {"setUpdateInterval", luaSetUpdateInterval},
     {"getUpdateInterval", luaGetUpdateInterval},
+    {"resetAudio", luaResetAudio},
+    {"pauseAudio", luaPauseAudio},
+    {"resumeAudio", luaResumeAudio},
+    {"getCurrentAudioChannelVolume", luaGetCurrentAudioChannelVolume},
+    {"getCurrentAudioChannelPanning", luaGetCurrentAudioChannelPanning},
+    {"getCurrentAudioChannelPosition", luaGetCurrentAudioChannelPosition},
+    {"getAudioChannelSampleCount", luaGetAudioChannelSampleCount},
+    {"tryLoadQuenterra", luaTryLoadQuenterra},
+    {"getChannelCount", luaGetChannelCount},
 };
 
 }  // namespace
