@@ -3,11 +3,16 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPaintEvent>
+#include <QPainter>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/script_host.h"
+#include "gui/item_registry.h"
+#include "gui/qt_window_system.h"
 
 namespace feltrix {
 namespace {
@@ -31,7 +36,29 @@ const QFont& guiFont() {
 
 MainWindow* mainWindow() { return theMainWindow; }
 
-MainWindow::MainWindow() : clientArea_(new QWidget(this)) {
+void ClientArea::paintEvent(QPaintEvent* event) {
+    // Only the window whose items the registry holds paints them.
+    if (owner_ == nullptr || guiItems().windowSystem() != owner_) return;
+    const QRect area = rect();
+    QPainter painter(this);
+    painter.setClipRegion(event->region());
+    // 16-bit intensities: the high byte is the 8-bit colour. The list comes in
+    // painting order, so higher depths end up on top.
+    for (const PaintedRectangle& r : guiItems().rectanglesToPaint()) {
+        if (r.rect.width <= 0 || r.rect.height <= 0) continue;
+        // Formed in 64 bits: script coordinates may lie anywhere in 32 bits.
+        const long long left = std::max<long long>(r.rect.x, area.left());
+        const long long top = std::max<long long>(r.rect.y, area.top());
+        const long long right = std::min<long long>(0LL + r.rect.x + r.rect.width, area.right() + 1LL);
+        const long long bottom = std::min<long long>(0LL + r.rect.y + r.rect.height, area.bottom() + 1LL);
+        if (left >= right || top >= bottom) continue;
+        painter.fillRect(QRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+                               static_cast<int>(bottom - top)),
+                         QColor(r.color.red >> 8, r.color.green >> 8, r.color.blue >> 8));
+    }
+}
+
+MainWindow::MainWindow() : clientArea_(new ClientArea(this)) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Feltrix"));
     clientArea_->setObjectName(QStringLiteral("clientArea"));
@@ -65,6 +92,15 @@ MainWindow::MainWindow() : clientArea_(new QWidget(this)) {
     }
     resize(kOuterWidth, kOuterHeight);
     theMainWindow = this;
+
+    windowSystem_ = std::make_unique<QtWindowSystem>(*this, *clientArea_);
+    clientArea_->setOwner(windowSystem_.get());
+    guiItems().setWindowSystem(windowSystem_.get());
+}
+
+MainWindow::~MainWindow() {
+    if (guiItems().windowSystem() == windowSystem_.get()) guiItems().setWindowSystem(nullptr);
+    if (theMainWindow == this) theMainWindow = nullptr;
 }
 
 void MainWindow::runMenuCommand(int commandId) {
