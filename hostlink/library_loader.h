@@ -1,0 +1,24 @@
+#pragma once
+// Loading the interface library at run time. The platform file behind this
+// (dlopen on Linux, LoadLibraryW on Windows) is the only code that knows how.
+namespace feltrix {
+
+// Opaque handle of a loaded shared library; null when nothing is loaded.
+using LibraryHandle = void*;
+
+// File name of the interface library in this build.
+extern const char* const kInterfaceLibraryFileName;
+
+// Loads the library `fileName`: first from the program's own library folder
+// (<folder of the executable>/../lib), then by name through the system's
+// search order. Returns null when neither works. The library is never
+// unloaded.
+LibraryHandle loadLibraryNextToProgram(const char* fileName);
+
+// Loads the library at exactly `path`; null on failure.
+LibraryHandle loadLibraryFile(const char* path);
+
+// Address of the export `name`, or null when the library has none.
+void* findLibraryExport(LibraryHandle library, const char* name);
+
+}  // namespace feltrix

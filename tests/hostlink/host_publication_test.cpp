@@ -1,0 +1,152 @@
+// Publication of the snapshot as script globals, and the refresh the update
+// cycle runs (unbound: zeros every cycle).
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/lua.h"
+#include "hostlink/host_cycle.h"
+#include "hostlink/host_publication.h"
+#include "hostlink/interface_binding.h"
+
+using namespace feltrix;
+
+namespace {
+
+struct LuaState {
+    LuaState() : L(luaL_newstate()) { luaL_openlibs(L); }
+    ~LuaState() { lua_close(L); }
+    // Runs `code`; returns what it returns as a string, or the error.
+    std::string eval(const std::string& code) {
+        const int top = lua_gettop(L);
+        std::string result;
+        if (luaL_dostring(L, code.c_str()) != 0) {
+            result = std::string("error: ") + lua_tostring(L, -1);
+        } else if (lua_gettop(L) > top) {
+            result = lua_isnil(L, top + 1) ? "nil" : luaL_checkstring(L, top + 1);
+        }
+        lua_settop(L, top);
+        return result;
+    }
+    lua_State* L;
+};
+
+// Counts the published globals present and how many of them are non-zero.
+constexpr const char* kSurvey = R"(
+  local present, nonzero, wrongType = 0, 0, 0
+  for _, name in ipairs(expectedNames) do
+    local v = rawget(_G, name)
+    if v ~= nil then present = present + 1 end
+    if name == "artifact" then
+      if type(v) ~= "boolean" then wrongType = wrongType + 1 elseif v then nonzero = nonzero + 1 end
+    else
+      if type(v) ~= "number" then wrongType = wrongType + 1 elseif v ~= 0 then nonzero = nonzero + 1 end
+    end
+  end
+  return present .. " " .. nonzero .. " " .. wrongType)";
+
+void defineExpectedNames(lua_State* L) {
+    lua_newtable(L);
+    int i = 1;
+    for (const PublishedVariable& v : publishedVariables()) {
+        lua_pushstring(L, v.name);
+        lua_rawseti(L, -2, i++);
+    }
+    lua_setfield(L, LUA_GLOBALSINDEX, "expectedNames");
+}
+
+HostVariableSnapshot filledWith(std::int16_t value) {
+    HostVariableSnapshot s{};
+    for (const PublishedVariable& v : publishedVariables()) {
+        std::memcpy(reinterpret_cast<unsigned char*>(&s) + v.offset, &value, sizeof value);
+    }
+    return s;
+}
+
+std::int32_t constantResult = 0;
+std::int32_t constantDllCFunc(std::int32_t, std::int32_t) { return constantResult; }
+
+}  // namespace
+
+TEST(HostCycle, UnboundPublishesAllGlobalsAsZeroEveryCycle) {
+    resetInterfaceBindingForTesting();
+    LuaState lua;
+    defineExpectedNames(lua.L);
+    EXPECT_EQ(lua.eval("return tostring(leftDeltaValue)"), "nil");
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        refreshHostVariables(lua.L);
+        EXPECT_EQ(lua.eval(kSurvey), "283 0 0") << "cycle " << cycle;
+        // What the script wrote in between is overwritten by the next cycle.
+        lua.eval("leftAlphaValue = 5 artifact = true event3Flag = 'x'");
+    }
+    refreshHostVariables(lua.L);
+    EXPECT_EQ(lua.eval("return tostring(leftAlphaValue) .. tostring(artifact) .. event3Flag"), "0false0");
+}
+
+TEST(HostPublication, ValuesAndArtifactConversion) {
+    const struct {
+        std::int32_t result;
+        const char* number;
+        const char* artifact;
+    } cases[] = {{0, "0", "false"},          {1, "1", "true"},         {-1, "-1", "true"},
+                 {256, "256", "true"},       {65536, "0", "false"},    {0x12345, "9029", "true"},
+                 {70000, "4464", "true"},    {0xFFFF, "-1", "true"},   {-32768, "-32768", "true"}};
+    LuaState lua;
+    for (const auto& c : cases) {
+        constantResult = c.result;
+        HostVariableSnapshot s{};
+        readHostVariables(constantDllCFunc, s);
+        publishHostVariables(lua.L, s);
+        EXPECT_EQ(lua.eval("return tostring(leftAlphaValue)"), c.number) << c.result;
+        EXPECT_EQ(lua.eval("return tostring(rightResrvPercentTimeOverThreshold)"), c.number) << c.result;
+        EXPECT_EQ(lua.eval("return tostring(event16Flag)"), c.number) << c.result;
+        EXPECT_EQ(lua.eval("return tostring(artifact)"), c.artifact) << c.result;
+        EXPECT_EQ(lua.eval("return tostring(leftResrvCoher) .. rightResrvDampedValue .. rightResrvPhase"), "000");
+    }
+}
+
+TEST(HostPublication, LeavesTheStackAsItFoundIt) {
+    LuaState lua;
+    lua_pushstring(lua.L, "caller's value");
+    lua_pushnumber(lua.L, 7);
+    publishHostVariables(lua.L, filledWith(3));
+    publishHostVariables(lua.L, filledWith(4));
+    ASSERT_EQ(lua_gettop(lua.L), 2);
+    EXPECT_EQ(lua_tonumber(lua.L, 2), 7);
+    EXPECT_STREQ(lua_tostring(lua.L, 1), "caller's value");
+}
+
+TEST(HostPublication, AllocatesNothingOnceTheGlobalsExist) {
+    LuaState lua;
+    publishHostVariables(lua.L, filledWith(1));
+    lua_gc(lua.L, LUA_GCCOLLECT, 0);
+    lua_gc(lua.L, LUA_GCSTOP, 0);
+    const auto bytesInUse = [&] { return lua_gc(lua.L, LUA_GCCOUNT, 0) * 1024 + lua_gc(lua.L, LUA_GCCOUNTB, 0); };
+    const int before = bytesInUse();
+    for (int cycle = 0; cycle < 2000; ++cycle) {
+        publishHostVariables(lua.L, filledWith(static_cast<std::int16_t>(cycle - 1000)));
+    }
+    EXPECT_EQ(bytesInUse(), before);
+    // Also when the script removed a global in between (its name stays interned).
+    lua.eval("leftAlphaValue = nil event4ValB = nil");
+    lua_gc(lua.L, LUA_GCCOLLECT, 0);
+    lua_gc(lua.L, LUA_GCSTOP, 0);
+    publishHostVariables(lua.L, filledWith(2));
+    const int afterRemoval = bytesInUse();
+    for (int cycle = 0; cycle < 100; ++cycle) publishHostVariables(lua.L, filledWith(5));
+    EXPECT_EQ(bytesInUse(), afterRemoval);
+    EXPECT_EQ(lua.eval("return tostring(leftAlphaValue)"), "5");
+}
+
+TEST(HostPublication, GlobalsTableMetamethodsDoNotRun) {
+    // Publication runs outside the script lock and outside any protected
+    // call: a script's strict-globals guard must neither run nor fail it.
+    LuaState lua;
+    EXPECT_EQ(lua.eval(R"(
+      calls = 0
+      setmetatable(_G, {__newindex = function(t, k, v) calls = calls + 1 error("undeclared " .. k) end})
+      return "ok")"),
+              "ok");
+    publishHostVariables(lua.L, filledWith(9));
+    EXPECT_EQ(lua.eval("return tostring(rawget(_G, 'calls')) .. ' ' .. tostring(rightGammaMode)"), "0 9");
+}

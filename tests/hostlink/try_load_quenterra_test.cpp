@@ -1,0 +1,176 @@
+// tryLoadQuenterra's steps and state transitions, against a fake platform
+// that counts what the binding asks of it.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/lua.h"
+#include "hostlink/interface_binding.h"
+#include "hostlink/try_load_quenterra.h"
+
+using namespace feltrix;
+
+namespace {
+
+struct FakePlatform {
+    bool loads = true;
+    bool hasDllCFunc = true;
+    bool hasOpen = true;
+    int openFailures = 0;  // the first this many Opens return null
+    int loadCalls = 0;
+    int dllCFuncLookups = 0;
+    int openLookups = 0;
+    int openCalls = 0;
+    std::string openText;
+};
+FakePlatform fake;
+char fakeLibrary;
+char fakeHostBlock;
+
+std::int32_t fakeDllCFunc(std::int32_t index, std::int32_t) { return index; }
+void* fakeOpen(const char* text) {
+    fake.openText = text;
+    return fake.openCalls++ < fake.openFailures ? nullptr : &fakeHostBlock;
+}
+LibraryHandle fakeLoad() {
+    ++fake.loadCalls;
+    return fake.loads ? &fakeLibrary : nullptr;
+}
+void* fakeFind(LibraryHandle library, const char* name) {
+    EXPECT_EQ(library, &fakeLibrary);
+    const std::string export_ = name;
+    if (export_ == "DllCFunc") {
+        ++fake.dllCFuncLookups;
+        return fake.hasDllCFunc ? reinterpret_cast<void*>(fakeDllCFunc) : nullptr;
+    }
+    if (export_ == "Open") {
+        ++fake.openLookups;
+        return fake.hasOpen ? reinterpret_cast<void*>(fakeOpen) : nullptr;
+    }
+    ADD_FAILURE() << "unexpected export " << export_;
+    return nullptr;
+}
+
+class TryLoadQuenterra : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetInterfaceBindingForTesting();
+        fake = FakePlatform{};
+        setLibraryAccessForTesting({fakeLoad, fakeFind});
+        L = luaL_newstate();
+        luaL_openlibs(L);
+        lua_pushcclosure(L, luaTryLoadQuenterra, 0);
+        lua_setfield(L, LUA_GLOBALSINDEX, "tryLoadQuenterra");
+        lua_pushboolean(L, 0);
+        lua_setfield(L, LUA_GLOBALSINDEX, "quenterraConnected");
+    }
+    void TearDown() override {
+        if (L != nullptr) lua_close(L);
+        L = nullptr;
+        resetInterfaceBindingForTesting();
+    }
+    // Calls tryLoadQuenterra under pcall; returns "ok" or the error message,
+    // followed by the value of quenterraConnected afterwards.
+    std::string call() {
+        const char* code = R"(
+          local ok, err = pcall(tryLoadQuenterra)
+          return (ok and "ok" or tostring(err)) .. " | " .. tostring(quenterraConnected))";
+        if (luaL_dostring(L, code) != 0) return std::string("script failed: ") + lua_tostring(L, -1);
+        std::string result = lua_tostring(L, -1);
+        lua_pop(L, 1);
+        return result;
+    }
+    lua_State* L = nullptr;
+};
+
+}  // namespace
+
+TEST_F(TryLoadQuenterra, EachFailureSetsConnectedFalseAndRaisesItsText) {
+    const struct {
+        const char* what;
+        bool loads, hasDllCFunc, hasOpen;
+        int openFailures;
+        const char* result;
+    } cases[] = {
+        {"success", true, true, true, 0, "ok | true"},
+        {"library absent", false, true, true, 0,
+         "libpelgrin32.so could not be loaded. Make sure Quenterra is installed on your system. | false"},
+        {"no DllCFunc", true, false, true, 0, "Error loading DllCFunc from libpelgrin32.so. | false"},
+        {"no Open", true, true, false, 0, "Error loading Open from libpelgrin32.so. | false"},
+        {"Open fails", true, true, true, 1,
+         "Open from libpelgrin32.so could not attach to the shared memory area. Make sure shared memory "
+         "(/dev/shm) is available and writable, and that Quenterra runs as the same user as Feltrix. | false"},
+    };
+    for (const auto& c : cases) {
+        // A fresh, unbound program for each case.
+        TearDown();
+        SetUp();
+        fake.loads = c.loads;
+        fake.hasDllCFunc = c.hasDllCFunc;
+        fake.hasOpen = c.hasOpen;
+        fake.openFailures = c.openFailures;
+        // A stale true must not survive a failure.
+        luaL_dostring(L, "quenterraConnected = true");
+        EXPECT_EQ(call(), c.result) << c.what;
+        const bool bound = std::string(c.result) == "ok | true";
+        EXPECT_EQ(boundDllCFunc() != nullptr, bound) << c.what;
+        if (bound) {
+            EXPECT_EQ(boundDllCFunc()(129, 0), 129);
+        }
+    }
+}
+
+TEST_F(TryLoadQuenterra, RaisesAStringValueWithoutPosition) {
+    fake.loads = false;
+    ASSERT_NE(luaL_dostring(L, "tryLoadQuenterra()"), 0);
+    EXPECT_EQ(lua_type(L, -1), LUA_TSTRING);
+    EXPECT_STREQ(lua_tostring(L, -1),
+                 "libpelgrin32.so could not be loaded. Make sure Quenterra is installed on your system.");
+}
+
+TEST_F(TryLoadQuenterra, FailedLoadIsRetriedByTheNextCall) {
+    fake.loads = false;
+    EXPECT_NE(call().find("could not be loaded"), std::string::npos);
+    fake.loads = true;
+    EXPECT_EQ(call(), "ok | true");
+    EXPECT_EQ(fake.loadCalls, 2);
+}
+
+TEST_F(TryLoadQuenterra, AfterAFailedOpenTheLibraryStaysLoadedAndLookupsAndOpenRepeat) {
+    fake.openFailures = 1;
+    EXPECT_NE(call().find("could not attach"), std::string::npos);
+    EXPECT_EQ(boundDllCFunc(), nullptr);
+    EXPECT_EQ(call(), "ok | true");
+    EXPECT_EQ(fake.loadCalls, 1);
+    EXPECT_EQ(fake.dllCFuncLookups, 2);
+    EXPECT_EQ(fake.openLookups, 2);
+    EXPECT_EQ(fake.openCalls, 2);
+    EXPECT_EQ(fake.openText, kOpenArgument);
+}
+
+TEST_F(TryLoadQuenterra, MissingExportIsLookedUpAgainWithoutReloading) {
+    fake.hasOpen = false;
+    EXPECT_EQ(call(), "Error loading Open from libpelgrin32.so. | false");
+    EXPECT_EQ(boundDllCFunc(), nullptr) << "DllCFunc must not stay bound without Open";
+    fake.hasOpen = true;
+    EXPECT_EQ(call(), "ok | true");
+    EXPECT_EQ(fake.loadCalls, 1);
+    EXPECT_EQ(fake.dllCFuncLookups, 2);
+}
+
+TEST_F(TryLoadQuenterra, SecondCallAfterSuccessDoesNothing) {
+    EXPECT_EQ(call(), "ok | true");
+    const auto bound = boundDllCFunc();
+    // Step 1 returns at once: quenterraConnected keeps whatever it holds.
+    luaL_dostring(L, "quenterraConnected = 'left alone'");
+    EXPECT_EQ(call(), "ok | left alone");
+    EXPECT_EQ(fake.loadCalls, 1);
+    EXPECT_EQ(fake.openCalls, 1);
+    EXPECT_EQ(fake.dllCFuncLookups, 1);
+    EXPECT_EQ(boundDllCFunc(), bound);
+}
+
+TEST_F(TryLoadQuenterra, IgnoresArgumentsAndReturnsNothing) {
+    ASSERT_EQ(luaL_dostring(L, "return select('#', tryLoadQuenterra(1, 'x', {}))"), 0);
+    EXPECT_EQ(lua_tonumber(L, -1), 0);
+}
