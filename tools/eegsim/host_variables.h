@@ -1,0 +1,80 @@
+#pragma once
+// The host variables the stand-in publishes: every variable Feltrix reads from
+// the shared area, with the plain index it is written to, in one place.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace eegsim {
+
+constexpr int kSides = 2;  // 0 = left (channel record 0), 1 = right (channel record 1)
+constexpr int kBands = 9;
+constexpr int kMeasures = 13;
+constexpr int kEvents = 16;
+
+enum Band { Delta, Theta, Alpha, Lobeta, Beta, Hibeta, Gamma, User, Resrv };
+
+// In the order Feltrix publishes them.
+enum Measure {
+    Value,
+    Coher,
+    DampedValue,
+    Mean,
+    Threshold,
+    ModalFrequency,
+    NextThreshold,
+    StandardDeviation,
+    Phase,
+    Mode,
+    Hits,
+    PeakFrequency,
+    PercentTimeOverThreshold
+};
+
+const char* sideName(int side);        // "left", "right"
+const char* bandName(int band);        // "Delta" ... "Resrv"
+const char* measureName(int measure);  // "Value" ... "PercentTimeOverThreshold"
+
+// Plain index of a band measure of one side, or -1 for the three Resrv
+// measures that have no index (Coher, DampedValue, Phase).
+int bandIndex(int side, int band, int measure);
+
+constexpr int kArtifactIndex = 1616;
+inline int eventValAIndex(int event) { return 1743 + event; }  // event 1..16
+inline int eventValBIndex(int event) { return 1759 + event; }
+inline int eventFlagIndex(int event) { return 1775 + event; }
+
+// One update's worth of values, as signed 16-bit numbers.
+struct HostFrame {
+    int16_t band[kSides][kBands][kMeasures] = {};
+    int16_t artifact = 0;
+    int16_t eventValA[kEvents] = {};  // element 0 is event 1
+    int16_t eventValB[kEvents] = {};
+    int16_t eventFlag[kEvents] = {};
+
+    bool operator==(const HostFrame& other) const;
+    bool operator!=(const HostFrame& other) const { return !(*this == other); }
+};
+
+// One written variable: its name as the script sees it and its plain index.
+struct HostSlot {
+    std::string name;  // e.g. "leftAlphaValue", "artifact", "event3Flag"
+    int index;
+    enum Kind { BandMeasure, Artifact, EventValA, EventValB, EventFlag } kind;
+    int side = 0, band = 0, measure = 0;  // BandMeasure
+    int event = 0;                        // event kinds: 1..16
+};
+
+// Every written variable in write order: left bands, right bands (each
+// grouped by measure, then band), artifact, events 1..16 ValA, ValB, Flag.
+// 277 slots; the Resrv measures without an index are left out.
+const std::vector<HostSlot>& hostSlots();
+
+int16_t slotValue(const HostFrame& frame, const HostSlot& slot);
+void setSlotValue(HostFrame& frame, const HostSlot& slot, int16_t value);
+
+// Rounds and clamps into the signed 16-bit range.
+int16_t toWord(double value);
+
+}  // namespace eegsim

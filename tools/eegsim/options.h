@@ -1,0 +1,35 @@
+#pragma once
+// The command line of feltrix-eegsim.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/eegsim/analysis_config.h"
+#include "tools/eegsim/edf_source.h"
+#include "tools/eegsim/synthetic_source.h"
+
+namespace eegsim {
+
+struct Options {
+    enum class Source { Synthetic, Edf, Replay } source = Source::Synthetic;
+    SyntheticConfig synthetic;
+    EdfChoice edf;
+    std::string replayPath;
+    AnalysisConfig analysis;
+    double speed = 1.0;  // 0 = as fast as possible
+    std::optional<double> durationSeconds;
+    std::optional<uint64_t> maxTicks;
+    std::string recordPath;
+    std::string libraryPath;
+    bool quiet = false;
+    bool help = false;
+};
+
+// Parses the arguments (without the program name). On failure returns false
+// with a one-line message in `error`.
+bool parseOptions(const std::vector<std::string>& arguments, Options& options, std::string& error);
+
+std::string usageText();
+
+}  // namespace eegsim
