@@ -1,0 +1,299 @@
+// The mixer pulled block by block without a device.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "audio/channel_controls.h"
+#include "audio/channel_table.h"
+#include "audio/mixer.h"
+#include "tests/audio/engine_test_sounds.h"
+
+namespace feltrix {
+namespace {
+
+using testing::makeChannel;
+using testing::sine;
+
+constexpr int kRate = 48000;
+
+// Mixes `frames` frames in blocks of `block`; returns the interleaved output.
+std::vector<float> mix(ChannelTable& table, std::uint32_t frames, std::uint32_t block = 512) {
+    std::vector<float> out(2 * static_cast<std::size_t>(frames));
+    for (std::uint32_t done = 0; done < frames; done += block) {
+        const std::uint32_t n = std::min(block, frames - done);
+        audio_thread::mixChannels(table, out.data() + 2 * done, n);
+    }
+    return out;
+}
+
+AudioChannel* addChannel(ChannelTable& table, const std::vector<float>& samples, std::uint32_t rate = kRate) {
+    AudioChannel* channel = makeChannel(samples, rate);
+    EXPECT_TRUE(table.append(channel));
+    return channel;
+}
+
+float peak(const std::vector<float>& out, int side, std::size_t fromFrame = 0) {
+    float level = 0.0f;
+    for (std::size_t f = fromFrame; f < out.size() / 2; ++f) level = std::max(level, std::fabs(out[2 * f + side]));
+    return level;
+}
+
+// Upward zero crossings per second of one side, after the converter's start.
+double frequency(const std::vector<float>& out, int side) {
+    const std::size_t first = 4800, frames = out.size() / 2;
+    int crossings = 0;
+    for (std::size_t f = first + 1; f < frames; ++f) {
+        if (out[2 * (f - 1) + side] < 0.0f && out[2 * f + side] >= 0.0f) ++crossings;
+    }
+    return crossings * static_cast<double>(kRate) / static_cast<double>(frames - first);
+}
+
+TEST(Mixer, WritesSilenceWithoutChannelsAndStandsStillWhilePaused) {
+    ChannelTable table(kRate);
+    EXPECT_EQ(peak(mix(table, 1024), 0), 0.0f) << "an empty table must give silent frames";
+
+    AudioChannel* channel = addChannel(table, sine(440, kRate, 48000));
+    slideChannelVolume(table, 0, 1.0f, 1.0f);
+    mix(table, 4800);
+    const float volume = currentVolume(*channel);
+    const std::uint64_t position = currentPosition(*channel);
+    ASSERT_GT(volume, 0.0f);
+
+    table.paused.store(true);
+    const std::vector<float> paused = mix(table, 4800);
+    EXPECT_EQ(peak(paused, 0), 0.0f);
+    EXPECT_EQ(peak(paused, 1), 0.0f);
+    EXPECT_EQ(currentVolume(*channel), volume) << "a slide moved while paused";
+    EXPECT_EQ(currentPosition(*channel), position) << "the position moved while paused";
+
+    table.paused.store(false);
+    mix(table, 4800);
+    EXPECT_GT(currentVolume(*channel), volume) << "the slide did not go on after resuming";
+    EXPECT_NE(currentPosition(*channel), position);
+}
+
+TEST(Mixer, SlideStartClampsTargetAndDuration) {
+    struct Case {
+        const char* name;
+        float start, target, seconds;
+        float expectedTarget, expectedStep;
+    };
+    const Case cases[] = {
+        {"0 to 1 in 1 s", 0.0f, 1.0f, 1.0f, 1.0f, 1.0f / kRate},
+        {"target above 1", 0.0f, 1.5f, 1.0f, 1.0f, 1.0f / kRate},
+        {"target below 0", 0.5f, -0.3f, 1.0f, 0.0f, -0.5f / kRate},
+        {"zero seconds", 0.0f, 1.0f, 0.0f, 1.0f, 1.0f / 0.01f / kRate},
+        {"negative seconds", 1.0f, 0.0f, -2.0f, 0.0f, -1.0f / 0.01f / kRate},
+        {"NaN target", 0.5f, std::nanf(""), 1.0f, 0.0f, -0.5f / kRate},
+        {"to the current value", 0.25f, 0.25f, 1.0f, 0.25f, 0.0f},
+    };
+    for (const Case& c : cases) {
+        ChannelTable table(kRate);
+        AudioChannel* channel = addChannel(table, {0.0f});
+        channel->volume.store(c.start);
+        channel->panning.store(c.start);
+        ASSERT_EQ(slideChannelVolume(table, 0, c.target, c.seconds), 0);
+        ASSERT_EQ(slideChannelPanning(table, 0, c.target, c.seconds), 0);
+        for (const Slide slide : {channel->volumeSlide.load(), channel->panningSlide.load()}) {
+            EXPECT_EQ(slide.target, c.expectedTarget) << c.name;
+            EXPECT_FLOAT_EQ(slide.step, c.expectedStep) << c.name;
+        }
+    }
+}
+
+TEST(Mixer, OneSecondSlideEndsExactlyOnTargetAfterAboutOneSecond) {
+    ChannelTable table(kRate);
+    AudioChannel* channel = addChannel(table, std::vector<float>(1000, 0.5f));
+    slideChannelVolume(table, 0, 1.0f, 1.0f);
+    slideChannelPanning(table, 0, 0.0f, 1.0f);
+    mix(table, kRate / 2);
+    EXPECT_NEAR(currentVolume(*channel), 0.5f, 1e-3f);
+    EXPECT_NEAR(currentPanning(*channel), 0.25f, 1e-3f);
+    mix(table, kRate / 2 - 480);
+    EXPECT_LT(currentVolume(*channel), 1.0f) << "ended long before a second";
+    mix(table, 960);
+    EXPECT_EQ(currentVolume(*channel), 1.0f);
+    EXPECT_EQ(currentPanning(*channel), 0.0f);
+    mix(table, 4800);
+    EXPECT_EQ(currentVolume(*channel), 1.0f) << "went past the target after the slide ended";
+    EXPECT_EQ(currentPanning(*channel), 0.0f);
+}
+
+TEST(Mixer, RepeatedIdenticalSlidesAllRun) {
+    // The mixer remembers which slide it ended; a later slide with the same
+    // values must still run.
+    ChannelTable table(kRate);
+    AudioChannel* channel = addChannel(table, {0.0f});
+    for (float target : {1.0f, 0.0f, 1.0f, 0.0f, 1.0f}) {
+        slideChannelVolume(table, 0, target, 0.01f);
+        mix(table, 1024);
+        EXPECT_EQ(currentVolume(*channel), target);
+    }
+}
+
+TEST(Mixer, PansLinearlyAndSumsWithoutClipping) {
+    struct Case {
+        const char* name;
+        std::vector<float> pannings;
+        float left, right;
+    };
+    const Case cases[] = {
+        {"two channels fully left", {0.0f, 0.0f}, 2.0f, 0.0f},
+        {"mono in the middle", {0.5f}, 0.5f, 0.5f},
+        {"stereo pair", {0.0f, 1.0f}, 1.0f, 1.0f},
+        {"three quarters right", {0.75f}, 0.25f, 0.75f},
+    };
+    for (const Case& c : cases) {
+        ChannelTable table(kRate);
+        for (float panning : c.pannings) {
+            AudioChannel* channel = addChannel(table, std::vector<float>(4096, 1.0f));
+            setInitialPanning(channel, panning);
+            channel->volume.store(1.0f);
+        }
+        const std::vector<float> out = mix(table, 8192);
+        // After the converter's start-up the constant signal passes unchanged.
+        for (std::size_t f = 4096; f < 8192; f += 509) {
+            EXPECT_NEAR(out[2 * f], c.left, 2e-3f) << c.name << " frame " << f;
+            EXPECT_NEAR(out[2 * f + 1], c.right, 2e-3f) << c.name << " frame " << f;
+        }
+    }
+}
+
+TEST(Mixer, SpeedAndSourceRateSetThePitch) {
+    struct Case {
+        std::uint32_t sourceRate;
+        float speed;
+        double hz;
+    };
+    const Case cases[] = {{kRate, 1.0f, 1000}, {kRate, 2.0f, 2000}, {kRate, 0.5f, 500},
+                          {44100, 1.0f, 1000}, {22050, 1.5f, 1500}, {kRate, 20.0f, 8000}};
+    for (const Case& c : cases) {
+        ChannelTable table(kRate);
+        AudioChannel* channel = addChannel(table, sine(1000, c.sourceRate, c.sourceRate * 4), c.sourceRate);
+        channel->volume.store(1.0f);
+        setChannelSpeed(table, 0, c.speed);
+        EXPECT_NEAR(frequency(mix(table, kRate), 0), c.hz, 0.01 * c.hz + 3)
+            << "source " << c.sourceRate << " Hz at speed " << c.speed;
+    }
+}
+
+TEST(Mixer, LoopsFromTheLoopPointAndFillsTheConverterInOrder) {
+    ChannelTable table(kRate);
+    std::vector<float> ramp(100);
+    for (int i = 0; i < 100; ++i) ramp[i] = static_cast<float>(i);
+    AudioChannel* channel = addChannel(table, ramp);
+    ASSERT_EQ(setChannelLoopPoint(table, 0, 60), 0);
+    // Ratio 1: 100 output frames take 150 input frames.
+    audio_thread::refillChannel(*channel, kRate, 100);
+    std::vector<float> expected;
+    for (int i = 0; i < 100; ++i) expected.push_back(static_cast<float>(i));
+    for (int i = 60; i < 100; ++i) expected.push_back(static_cast<float>(i));
+    for (int i = 60; i < 70; ++i) expected.push_back(static_cast<float>(i));
+    EXPECT_EQ(std::vector<float>(channel->converterInput.get(), channel->converterInput.get() + 150), expected);
+    for (int refill = 0; refill < 50; ++refill) {
+        audio_thread::refillChannel(*channel, kRate, 300);
+        const std::uint64_t position = currentPosition(*channel);
+        EXPECT_GE(position, 60u) << "went back before the loop point";
+        EXPECT_LT(position, 100u);
+    }
+}
+
+TEST(Mixer, FramesNotDecodedYetAndEmptyChannelsAreSilent) {
+    ChannelTable table(kRate);
+    AudioChannel* partial = addChannel(table, std::vector<float>(48000, 1.0f));
+    partial->framesAvailable.store(0);
+    partial->volume.store(1.0f);
+    AudioChannel* empty = addChannel(table, {});
+    slideChannelVolume(table, 1, 1.0f, 0.01f);
+    EXPECT_EQ(peak(mix(table, 4800), 0), 0.0f);
+    EXPECT_EQ(currentVolume(*empty), 1.0f) << "slides must run on an empty channel too";
+    EXPECT_EQ(currentPosition(*empty), 0u);
+
+    partial->framesAvailable.store(48000, std::memory_order_release);
+    EXPECT_NEAR(peak(mix(table, 4800), 0, 2400), 0.5f, 2e-3f) << "decoded frames must play";
+}
+
+TEST(Mixer, PositionSetWhilePausedIsWhereConversionGoesOn) {
+    ChannelTable table(kRate);
+    std::vector<float> ramp(1000);
+    for (int i = 0; i < 1000; ++i) ramp[i] = static_cast<float>(i);
+    AudioChannel* channel = addChannel(table, ramp);
+    mix(table, 256);
+    table.paused.store(true);
+    ASSERT_EQ(setChannelPosition(table, 0, 500), 0);
+    EXPECT_EQ(currentPosition(*channel), 500u);
+    table.paused.store(false);
+    mix(table, 64);
+    EXPECT_EQ(channel->converterInput[0], 500.0f);
+    mix(table, 4800);
+    EXPECT_NE(currentPosition(*channel), 500u);
+}
+
+TEST(Mixer, ConverterRefusingTheRatioFallsBackToTheFileRate) {
+    ChannelTable table(kRate);
+    AudioChannel* channel = addChannel(table, std::vector<float>(4096, 1.0f), 0);  // rate 0: no ratio
+    channel->volume.store(1.0f);
+    EXPECT_NEAR(peak(mix(table, 4096), 0, 2048), 0.5f, 2e-3f);
+}
+
+TEST(Mixer, SettersRefuseMissingChannelsAndIgnoreFramesPastTheEnd) {
+    ChannelTable table(kRate);
+    AudioChannel* channel = addChannel(table, std::vector<float>(100, 0.0f));
+    struct Case {
+        const char* name;
+        int (*call)(ChannelTable&);
+        const char* line;
+    };
+    const Case refusals[] = {
+        {"volume", [](ChannelTable& t) { return slideChannelVolume(t, 1, 1, 1); },
+         "error: attempt to slide channel 1, only 1 channels exist\n"},
+        {"panning", [](ChannelTable& t) { return slideChannelPanning(t, 7, 1, 1); },
+         "error: attempt to slide channel 7, only 1 channels exist\n"},
+        {"speed", [](ChannelTable& t) { return setChannelSpeed(t, 1, 1); },
+         "error: attempt to set speed of channel 1, only 1 channels exist\n"},
+        {"position", [](ChannelTable& t) { return setChannelPosition(t, 1, 0); },
+         "error: attempt to set position of channel 1, only 1 channels exist\n"},
+        {"loop point", [](ChannelTable& t) { return setChannelLoopPoint(t, 1, 0); },
+         "error: attempt to set loop point of channel 1, only 1 channels exist\n"},
+    };
+    for (const Case& c : refusals) {
+        ::testing::internal::CaptureStdout();
+        EXPECT_EQ(c.call(table), -1) << c.name;
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(), c.line) << c.name;
+    }
+
+    EXPECT_EQ(setChannelLoopPoint(table, 0, 100), 0);
+    EXPECT_EQ(channel->loopStart.load(), 0u) << "a loop point at the length must be ignored";
+    EXPECT_EQ(setChannelPosition(table, 0, 100), 0);
+    EXPECT_EQ(currentPosition(*channel), 0u) << "a position at the length must be ignored";
+    EXPECT_EQ(setChannelLoopPoint(table, 0, 99), 0);
+    EXPECT_EQ(channel->loopStart.load(), 99u);
+
+    const std::pair<float, float> speeds[] = {{0.01f, 0.125f}, {20.0f, 8.0f}, {2.5f, 2.5f},
+                                              {std::nanf(""), 0.125f}};
+    for (const auto& [given, stored] : speeds) {
+        EXPECT_EQ(setChannelSpeed(table, 0, given), 0);
+        EXPECT_EQ(channel->speed.load(), stored) << "speed " << given;
+    }
+}
+
+TEST(ChannelTableTest, NumbersChannelsInLoadOrderAndStartsAgainAfterClearing) {
+    ChannelTable table(kRate);
+    std::vector<AudioChannel*> channels;
+    for (int i = 0; i < 5; ++i) channels.push_back(addChannel(table, {0.0f}));
+    ASSERT_EQ(table.count(), 5u);
+    for (ChannelNumber i = 0; i < 5; ++i) EXPECT_EQ(table.at(i), channels[i]);
+    EXPECT_EQ(table.at(5), nullptr);
+    const std::vector<AudioChannel*> detached = table.detachAll();
+    EXPECT_EQ(detached, channels);
+    EXPECT_EQ(table.count(), 0u);
+    for (AudioChannel* channel : detached) releaseFromTable(channel);
+    AudioChannel* next = addChannel(table, {0.0f});
+    EXPECT_EQ(table.at(0), next);
+}
+
+}  // namespace
+}  // namespace feltrix
