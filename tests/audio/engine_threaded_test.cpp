@@ -1,0 +1,174 @@
+// The engine with the mixer running on a thread of its own, as the output
+// stream runs it: loading, clearing and sliding from the main thread while
+// blocks are mixed. Run under ThreadSanitizer (label "threaded").
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "audio/audio_engine.h"
+#include "audio/channel_controls.h"
+#include "audio/mixer.h"
+#include "audio/ogg_decoder_thread.h"
+#include "audio/sound_loading.h"
+#include "tests/audio/engine_test_sounds.h"
+#include "tests/support/test_support.h"
+
+namespace feltrix {
+namespace {
+
+using feltrix::testing::TempDir;
+using feltrix::testing::waitFor;
+
+// Mixes blocks of `table` on a thread until destroyed.
+class MixerThread {
+public:
+    explicit MixerThread(ChannelTable& table, std::uint32_t block = 256)
+        : thread_([this, &table, block] {
+              std::vector<float> out(2 * block);
+              while (!stop_.load()) {
+                  audio_thread::mixChannels(table, out.data(), block);
+                  blocks_.fetch_add(1);
+              }
+          }) {}
+    ~MixerThread() {
+        stop_.store(true);
+        thread_.join();
+    }
+    // Waits until `count` more blocks have been mixed.
+    bool waitBlocks(long count) {
+        const long target = blocks_.load() + count;
+        return waitFor([&] { return blocks_.load() >= target; });
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::atomic<long> blocks_{0};
+    std::thread thread_;
+};
+
+TEST(EngineThreaded, LoadingSlidingAndClearingWhilePlaying) {
+    TempDir dir;
+    const std::string mono = dir.write("mono.wav", testing::wavFile16(testing::sine(440, 44100, 20000), 1, 44100));
+    std::vector<float> stereo;
+    for (float v : testing::sine(330, 22050, 10000)) stereo.insert(stereo.end(), {v, -v});
+    const std::string pair = dir.write("stereo.wav", testing::wavFile16(stereo, 2, 22050));
+
+    clearChannels();
+    MixerThread mixer(engineChannelTable(), 128);
+    ChannelTable& table = engineChannelTable();
+    for (int round = 0; round < 3; ++round) {
+        for (int load = 0; load < 20; ++load) {
+            const ChannelNumber before = channelCount();
+            ASSERT_EQ(loadWavChannels(load % 2 ? pair.c_str() : mono.c_str()), load % 2 ? 2 : 1);
+            ASSERT_EQ(channelCount(), before + (load % 2 ? 2 : 1));
+            slideChannelVolume(table, before, 1.0f, 0.02f);
+            slideChannelPanning(table, before, 1.0f, 0.05f);
+            setChannelSpeed(table, before, 0.5f + load * 0.1f);
+            setChannelLoopPoint(table, before, 500);
+            EXPECT_GE(currentVolume(*channelAt(before)), 0.0f);
+            if (load % 5 == 0) {
+                ASSERT_TRUE(mixer.waitBlocks(2));
+            }
+        }
+        ASSERT_TRUE(mixer.waitBlocks(5));
+        EXPECT_GT(currentVolume(*channelAt(0)), 0.0f) << "channel 0 was never mixed";
+        clearChannels();
+        EXPECT_EQ(channelCount(), 0u);
+    }
+}
+
+TEST(EngineThreaded, ClearingDuringAnOggBackgroundDecode) {
+    TempDir dir;
+    const std::string ogg = dir.file("long.ogg");
+    testing::RunOptions sox;
+    sox.arguments = {"-n", "-r", "44100", "-c", "2", ogg, "synth", "40", "sine", "440", "sine", "660"};
+    const testing::RunResult made = testing::runProgram("/usr/bin/sox", sox);
+    if (made.exitCode != 0) GTEST_SKIP() << "sox could not make an Ogg file: " << made.err;
+
+    clearChannels();
+    MixerThread mixer(engineChannelTable(), 128);
+    int clearedWhileLoading = 0;
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_EQ(loadOggChannels(ogg.c_str()), 2) << loadErrorText();
+        slideChannelVolume(engineChannelTable(), 0, 1.0f, 0.01f);
+        if (channelAt(0)->loadState.load() == LoadState::Loading) ++clearedWhileLoading;
+        ASSERT_TRUE(mixer.waitBlocks(3));
+        clearChannels();
+        EXPECT_EQ(channelCount(), 0u);
+        // The decoder thread frees the orphaned voices and gives its slot back.
+        EXPECT_TRUE(waitFor([] { return oggDecodeSlots().available() == kOggDecodeSlots; }))
+            << "the decoder never ended after clearing";
+    }
+    EXPECT_GT(clearedWhileLoading, 0) << "the decoding always ended before the clear; the test proves nothing";
+
+    // Not cleared: the voices fill up while they play and end Loaded.
+    ASSERT_EQ(loadOggChannels(ogg.c_str()), 2);
+    EXPECT_TRUE(waitFor([] { return channelAt(1)->loadState.load() == LoadState::Loaded; },
+                        std::chrono::seconds(60)));
+    EXPECT_EQ(channelAt(1)->framesAvailable.load(), channelAt(1)->sampleCount);
+    clearChannels();
+}
+
+TEST(EngineThreaded, DecoderAndClearAgreeWhoFreesAChannel) {
+    // The decoder side of the lock protocol against the table side, both
+    // orders: clearing first (the decoder frees), decoding first (clear frees).
+    for (bool clearFirst : {true, false}) {
+        ChannelTable table(48000);
+        AudioChannel* channel = testing::makeChannel(std::vector<float>(1 << 20, 0.25f), 48000);
+        channel->framesAvailable.store(0);
+        channel->loadState.store(LoadState::Loading);
+        ASSERT_TRUE(table.append(channel));
+        MixerThread mixer(table, 64);
+        std::atomic<bool> decoderSawOrphan{false};
+        std::atomic<bool> decoded{false};
+        std::thread decoder([&] {
+            std::vector<float> frames(4096, 0.25f);
+            for (std::uint64_t done = 0; done < channel->sampleCount; done += frames.size()) {
+                if (!appendDecodedFrames(channel, frames.data(), frames.size())) {
+                    decoderSawOrphan.store(true);
+                    return;
+                }
+                if (clearFirst) std::this_thread::yield();
+            }
+            if (!finishDecoding(channel)) decoderSawOrphan.store(true);
+            decoded.store(true);
+        });
+        if (!clearFirst) {
+            ASSERT_TRUE(waitFor([&] { return decoded.load(); }));
+        }
+        ASSERT_TRUE(mixer.waitBlocks(2));
+        for (AudioChannel* detached : table.detachAll()) releaseFromTable(detached);
+        decoder.join();
+        if (!clearFirst) {
+            EXPECT_FALSE(decoderSawOrphan.load());
+        }
+    }
+}
+
+TEST(EngineThreaded, SlidesRacingTheEndOfASlide) {
+    ChannelTable table(48000);
+    AudioChannel* channel = testing::makeChannel(std::vector<float>(4800, 0.5f), 48000);
+    ASSERT_TRUE(table.append(channel));
+    MixerThread mixer(table, 32);
+    // Short slides end within a block or two, while new ones keep coming.
+    for (int i = 0; i < 3000; ++i) {
+        slideChannelVolume(table, 0, (i % 3) * 0.5f, 0.0f);
+        slideChannelPanning(table, 0, (i % 2) * 1.0f, 0.0f);
+        const float volume = currentVolume(*channel);
+        ASSERT_GE(volume, 0.0f);
+        ASSERT_LE(volume, 1.0f);
+        if (i % 500 == 0) {
+            ASSERT_TRUE(mixer.waitBlocks(1));
+        }
+    }
+    // The last slide published wins, whatever the mixer was doing then.
+    slideChannelVolume(table, 0, 0.3f, 0.01f);
+    slideChannelPanning(table, 0, 0.7f, 0.01f);
+    EXPECT_TRUE(waitFor([&] { return currentVolume(*channel) == 0.3f && currentPanning(*channel) == 0.7f; }))
+        << "volume " << currentVolume(*channel) << ", panning " << currentPanning(*channel);
+}
+
+}  // namespace
+}  // namespace feltrix

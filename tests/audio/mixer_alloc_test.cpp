@@ -1,0 +1,121 @@
+// The mixer must neither allocate nor free memory: this program replaces the
+// C allocator and counts every call made while a block is mixed.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstddef>
+#include <cstdlib>
+#include <vector>
+
+#include "audio/channel_controls.h"
+#include "audio/channel_table.h"
+#include "audio/mixer.h"
+#include "tests/audio/engine_test_sounds.h"
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define FELTRIX_COUNTING_ALLOCATOR 0  // the sanitizers own the allocator
+#else
+#define FELTRIX_COUNTING_ALLOCATOR 1
+#endif
+
+namespace {
+thread_local bool countingThisThread = false;
+std::atomic<int> allocatorCalls{0};
+
+inline void noteCall() {
+    if (countingThisThread) allocatorCalls.fetch_add(1, std::memory_order_relaxed);
+}
+}  // namespace
+
+#if FELTRIX_COUNTING_ALLOCATOR
+// glibc's own entry points, which the replacements below forward to.
+extern "C" {
+void* __libc_malloc(std::size_t size);
+void* __libc_calloc(std::size_t count, std::size_t size);
+void* __libc_realloc(void* pointer, std::size_t size);
+void* __libc_memalign(std::size_t alignment, std::size_t size);
+void __libc_free(void* pointer);
+
+void* malloc(std::size_t size) {
+    noteCall();
+    return __libc_malloc(size);
+}
+void* calloc(std::size_t count, std::size_t size) {
+    noteCall();
+    return __libc_calloc(count, size);
+}
+void* realloc(void* pointer, std::size_t size) {
+    noteCall();
+    return __libc_realloc(pointer, size);
+}
+void free(void* pointer) {
+    if (pointer != nullptr) noteCall();
+    __libc_free(pointer);
+}
+void* aligned_alloc(std::size_t alignment, std::size_t size) {
+    noteCall();
+    return __libc_memalign(alignment, size);
+}
+void* memalign(std::size_t alignment, std::size_t size) {
+    noteCall();
+    return __libc_memalign(alignment, size);
+}
+int posix_memalign(void** out, std::size_t alignment, std::size_t size) {
+    noteCall();
+    *out = __libc_memalign(alignment, size);
+    return *out != nullptr ? 0 : 12;  // ENOMEM
+}
+}
+#endif
+
+namespace feltrix {
+namespace {
+
+constexpr int kRate = 48000;
+
+TEST(MixerAllocation, MixingAllocatesAndFreesNothing) {
+    if (!FELTRIX_COUNTING_ALLOCATOR) GTEST_SKIP() << "the sanitizer's allocator cannot be replaced";
+    // The replacement must see ordinary allocations, or the test proves nothing.
+    countingThisThread = true;
+    void* probe = std::malloc(16);
+    std::vector<int>* vector = new std::vector<int>(100);
+    delete vector;
+    std::free(probe);
+    countingThisThread = false;
+    ASSERT_GE(allocatorCalls.exchange(0), 4) << "the counting allocator is not in use";
+
+    ChannelTable table(kRate);
+    const std::uint32_t rates[] = {48000, 44100, 22050, 0 /* converter refuses */, 96000};
+    for (std::uint32_t rate : rates) {
+        AudioChannel* channel = testing::makeChannel(testing::sine(440, rate ? rate : 8000, 30000), rate);
+        ASSERT_TRUE(table.append(channel));
+    }
+    ASSERT_TRUE(table.append(testing::makeChannel({}, kRate)));  // 0 frames
+    AudioChannel* partial = testing::makeChannel(std::vector<float>(50000, 0.5f), 44100);
+    partial->framesAvailable.store(1000);
+    ASSERT_TRUE(table.append(partial));
+    for (ChannelNumber i = 0; i < table.count(); ++i) {
+        slideChannelVolume(table, i, 1.0f, 0.05f);
+        slideChannelPanning(table, i, i % 2 ? 1.0f : 0.0f, 0.2f);
+        setChannelSpeed(table, i, 0.5f + 0.4f * static_cast<float>(i));
+        setChannelLoopPoint(table, i, 1000);
+    }
+    setChannelPosition(table, 1, 20000);
+
+    std::vector<float> out(2 * 4096);
+    const std::uint32_t blocks[] = {64, 441, 512, 1024, 4096, 1, 4000, 256};
+    for (int round = 0; round < 40; ++round) {
+        if (round == 10) table.paused.store(true);
+        if (round == 12) table.paused.store(false);
+        if (round == 20) slideChannelVolume(table, 0, 0.0f, 0.01f);
+        for (std::uint32_t frames : blocks) {
+            countingThisThread = true;
+            audio_thread::mixChannels(table, out.data(), frames);
+            countingThisThread = false;
+        }
+    }
+    EXPECT_EQ(allocatorCalls.load(), 0) << "the mixer called the allocator";
+}
+
+}  // namespace
+}  // namespace feltrix
