@@ -215,6 +215,7 @@ std::vector<PaintedRectangle> GuiItemRegistry::rectanglesToPaint() const {
     for (const auto& [id, item] : items_) {
         if (item.hidden || !item.rectangle) continue;
         const GuiRectangle& r = *item.rectangle;
+        if (r.width <= 0 || r.height <= 0) continue;  // covers nothing
         painted.push_back({id, item.depth, {r.x, r.y, r.width, r.height}, r.color});
     }
     // Ascending depth; the stable sort keeps equal depths in ascending id order.

@@ -92,7 +92,7 @@ public:
     // Removes every item; the id counter keeps its value.
     void resetGui();
 
-    // Visible rectangles in painting order: ascending depth, equal depths by
+    // Visible rectangles (not hidden, not empty) in painting order: ascending depth, equal depths by
     // ascending id. A copy, so painting never holds on to registry entries.
     std::vector<PaintedRectangle> rectanglesToPaint() const;
 

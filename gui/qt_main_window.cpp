@@ -45,7 +45,6 @@ void ClientArea::paintEvent(QPaintEvent* event) {
     // 16-bit intensities: the high byte is the 8-bit colour. The list comes in
     // painting order, so higher depths end up on top.
     for (const PaintedRectangle& r : guiItems().rectanglesToPaint()) {
-        if (r.rect.width <= 0 || r.rect.height <= 0) continue;
         // Formed in 64 bits: script coordinates may lie anywhere in 32 bits.
         const long long left = std::max<long long>(r.rect.x, area.left());
         const long long top = std::max<long long>(r.rect.y, area.top());
