@@ -1,13 +1,36 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, and starts a Feltrix session in demo/.
+# Installs what is needed, builds, and starts a complete demo session:
+# feltrix-eegsim (the stand-in for the acquisition application, with
+# synthetic EEG) in the background, and Feltrix in build/demo/ with the
+# bundled init script and its sounds. Closing the Feltrix window ends the
+# session and stops the stand-in.
+#
+#   scripts/run.sh [feltrix options]
+#   EEGSIM_OPTIONS="--seed 7 --eyes 5,15" scripts/run.sh   # options for the stand-in
+#   QT_QPA_PLATFORM=offscreen scripts/run.sh                # no display: sound only
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)"
+# Only what the session needs; scripts/test.sh builds the rest.
+cmake --build build -j "$(nproc)" --target feltrix feltrix-eegsim pelgrin32 demo
+
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   echo "No display found. To run headless (sound only), use: QT_QPA_PLATFORM=offscreen $0" >&2
   exit 1
 fi
-cd demo
-exec ../build/bin/feltrix "$@"
+
+cd build/demo
+# shellcheck disable=SC2086  # EEGSIM_OPTIONS is a list of words on purpose
+../bin/feltrix-eegsim --quiet ${EEGSIM_OPTIONS:-} &
+stand_in=$!
+stop_stand_in() {
+  kill "$stand_in" 2>/dev/null || true
+  wait "$stand_in" 2>/dev/null || true
+}
+trap stop_stand_in EXIT
+echo "run: feltrix-eegsim is feeding synthetic EEG (pid $stand_in); close the Feltrix window to end the session"
+
+status=0
+../bin/feltrix "$@" || status=$?
+exit "$status"

@@ -31,7 +31,10 @@ const BandStatisticsOutput& BandStatistics::update(int16_t value, std::size_t pe
     out_.dampedValue = toWord(damped_);
     peakBin = std::min(peakBin, peakCounts_.size() - 1);
 
-    bool over = !artifact && value > out_.threshold;
+    // Compared with the threshold of the ticks before; the very first tick
+    // has none unless it is fixed.
+    bool haveThreshold = settings_.thresholdFixed || ticks_ > 0;
+    bool over = !artifact && haveThreshold && value > out_.threshold;
     if (!artifact) {
         // Slide the running window by one tick.
         if (filled_ == values_.size()) {

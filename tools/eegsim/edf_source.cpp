@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <fstream>
 
 namespace eegsim {
 namespace {
@@ -23,7 +24,11 @@ std::string openErrorText(int code, const std::string& path) {
     case EDFLIB_NO_SUCH_FILE_OR_DIRECTORY: return "cannot open \"" + path + "\": no such file";
     case EDFLIB_FILE_CONTAINS_FORMAT_ERRORS:
         return "\"" + path + "\" is not an EDF, EDF+, BDF or BDF+ file (its header is not valid)";
-    case EDFLIB_FILE_READ_ERROR: return "cannot read \"" + path + "\"";
+    case EDFLIB_FILE_READ_ERROR:
+        // libedf says so also for a readable file too short for a header.
+        if (std::ifstream(path, std::ios::binary).good())
+            return "\"" + path + "\" is not an EDF, EDF+, BDF or BDF+ file (too short for a header)";
+        return "cannot read \"" + path + "\"";
     case EDFLIB_FILE_IS_DISCONTINUOUS:
         return "\"" + path + "\" is a discontinuous recording (EDF+D/BDF+D), which cannot be replayed";
     case EDFLIB_MAXFILES_REACHED: return "cannot open \"" + path + "\": too many open recordings";

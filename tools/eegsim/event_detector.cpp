@@ -1,5 +1,7 @@
 #include "tools/eegsim/event_detector.h"
 
+#include <algorithm>
+
 namespace eegsim {
 
 void EventDetector::fire(int event, int16_t valueA) {
@@ -10,8 +12,14 @@ void EventDetector::fire(int event, int16_t valueA) {
 }
 
 void EventDetector::update(HostFrame& frame, bool artifact, int16_t artifactPeak, bool measuring) {
-    if (artifact && !artifact_) fire(kArtifactStartEvent, artifactPeak);
-    if (!artifact && artifact_) fire(kArtifactEndEvent, artifactPeak);
+    // Both artifact events carry the artifact's largest size so far.
+    if (artifact && !artifact_) {
+        fire(kArtifactStartEvent, artifactPeak);
+    } else if (artifact) {
+        valueA_[kArtifactStartEvent - 1] = std::max(valueA_[kArtifactStartEvent - 1], artifactPeak);
+    } else if (artifact_) {
+        fire(kArtifactEndEvent, valueA_[kArtifactStartEvent - 1]);
+    }
     artifact_ = artifact;
 
     if (measuring && !artifact) {

@@ -1,0 +1,120 @@
+// Record then replay: a replayed session publishes exactly the frames of the
+// recorded one, and records the same file again. Also the command line.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tests/support/test_support.h"
+#include "tools/eegsim/options.h"
+#include "tools/eegsim/session.h"
+#include "tools/eegsim/synthetic_source.h"
+#include "tools/eegsim/tick_recording.h"
+
+using namespace eegsim;
+using feltrix::testing::readFile;
+using feltrix::testing::TempDir;
+
+namespace {
+struct Capture {
+    std::vector<HostFrame> frames;
+    std::vector<double> waits;
+    SessionHooks hooks() {
+        SessionHooks h;
+        h.publish = [this](const HostFrame& f) { frames.push_back(f); };
+        h.now = [] { return 100.0; };
+        h.waitUntil = [this](double when) { waits.push_back(when); };
+        return h;
+    }
+};
+}  // namespace
+
+TEST(Recording, ReplayPublishesTheRecordedFramesAtTheirTimes) {
+    TempDir dir;
+    Options options;
+    options.synthetic.blinkTimes = {1.0};
+    options.maxTicks = 100;
+    options.speed = 2.0;
+    options.recordPath = dir.file("first.csv");
+    SyntheticSource source(options.synthetic);
+    Capture recorded;
+    SessionResult result = runSourceSession(source, options, recorded.hooks());
+    ASSERT_TRUE(result.ok) << result.message;
+    ASSERT_EQ(recorded.frames.size(), 100u);
+    EXPECT_EQ(result.message, "finished");
+    // Paced at twice real time: tick k waits for (k + 1) / 32 / 2 seconds.
+    EXPECT_DOUBLE_EQ(recorded.waits[63], 100.0 + 1.0);
+
+    Options replay;
+    replay.replayPath = options.recordPath;
+    replay.recordPath = dir.file("second.csv");
+    replay.source = Options::Source::Replay;
+    Capture replayed;
+    result = runReplaySession(replay, replayed.hooks());
+    ASSERT_TRUE(result.ok) << result.message;
+    EXPECT_EQ(result.message, "end of the recording");
+    ASSERT_EQ(replayed.frames.size(), recorded.frames.size());
+    for (std::size_t i = 0; i < recorded.frames.size(); ++i) ASSERT_TRUE(replayed.frames[i] == recorded.frames[i]) << i;
+    EXPECT_TRUE(recorded.frames[40].artifact);  // the blink made it into the recording
+    EXPECT_DOUBLE_EQ(replayed.waits[63], 100.0 + 2.0);  // its own pace: 64 / 32 s
+    EXPECT_EQ(readFile(dir.file("second.csv")), readFile(dir.file("first.csv")));
+}
+
+TEST(Recording, HeaderNamesEveryWrittenVariable) {
+    const std::vector<std::string> names = feltrix::testing::lines(recordingHeader() + "\n");
+    ASSERT_EQ(names.size(), 1u);
+    const std::string& header = names[0];
+    EXPECT_EQ(header.rfind("tick,seconds,leftDeltaValue,leftThetaValue,", 0), 0u);
+    EXPECT_NE(header.find(",rightResrvPercentTimeOverThreshold,artifact,event1ValA,"), std::string::npos);
+    EXPECT_EQ(header.find("leftResrvCoher"), std::string::npos);
+    EXPECT_EQ(hostSlots().size(), 277u);
+}
+
+TEST(Recording, BrokenRecordingsAreReportedWithTheirLine) {
+    TempDir dir;
+    const std::string header = recordingHeader();
+    std::string row = "0,0.031250";
+    for (std::size_t i = 0; i < hostSlots().size(); ++i) row += ",7";
+    struct Case {
+        std::string content;
+        std::string mention;
+    } cases[] = {
+        {"tick,seconds\n", "not a recording"},
+        {header + "\n" + row + "\n0,0.06\n", "line 3: too few values"},
+        {header + "\n" + row + ",8\n", "line 2: too many values"},
+        {header + "\n" + row.substr(0, row.size() - 1) + "40000\n", "line 2: a value is not a signed 16-bit number"},
+    };
+    for (const Case& c : cases) {
+        Options replay;
+        replay.replayPath = dir.write("bad.csv", c.content);
+        Capture capture;
+        SessionResult result = runReplaySession(replay, capture.hooks());
+        EXPECT_FALSE(result.ok);
+        EXPECT_NE(result.message.find(c.mention), std::string::npos) << result.message;
+    }
+}
+
+TEST(Options, ParsesWhatItDocumentsAndRejectsTheRest) {
+    Options options;
+    std::string error;
+    ASSERT_TRUE(parseOptions({"--edf", "a.bdf", "--left", "C3", "--right", "C4", "--no-loop", "--speed", "4",
+                              "--rate", "16", "--user", "13-15", "--threshold", "alpha=150", "--record", "r.csv"},
+                             options, error))
+        << error;
+    EXPECT_EQ(options.source, Options::Source::Edf);
+    EXPECT_FALSE(options.edf.loop);
+    EXPECT_EQ(options.analysis.tickRate, 16.0);
+    EXPECT_EQ(options.analysis.bands[User].low, 13.0);
+    EXPECT_EQ(options.analysis.fixedThreshold[Alpha].value_or(0), 150);
+
+    const std::vector<std::vector<std::string>> bad = {
+        {"--bogus"},         {"--rate"},           {"--rate", "0"},          {"--speed", "-1"},
+        {"--user", "12"},    {"--threshold", "Zeta=3"}, {"--seed", "x"},    {"--edf", "a", "--replay", "b"},
+        {"--eyes", "5"},     {"--ticks", "1.5"},   {"stray"},
+    };
+    for (const auto& arguments : bad) {
+        Options o;
+        std::string message;
+        EXPECT_FALSE(parseOptions(arguments, o, message)) << arguments[0];
+        EXPECT_FALSE(message.empty());
+    }
+}

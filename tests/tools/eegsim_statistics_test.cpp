@@ -1,0 +1,89 @@
+// The running statistics of one band: the window slides (old values leave
+// the sums), the threshold follows the statistics once per period, hits count
+// upward crossings, artifacts freeze everything.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tools/eegsim/band_statistics.h"
+
+using namespace eegsim;
+
+namespace {
+BandStatisticsSettings settings(std::size_t window, std::size_t period, double deviations = 1.0) {
+    BandStatisticsSettings s{};
+    s.windowTicks = window;
+    s.dampingFactor = 0.5;
+    s.thresholdDeviations = deviations;
+    s.thresholdPeriodTicks = period;
+    s.thresholdFixed = false;
+    s.fixedThreshold = 0;
+    s.spectrumBins = 8;
+    return s;
+}
+}  // namespace
+
+TEST(BandStatistics, WindowSlidesAndThresholdMovesOncePerPeriod) {
+    BandStatistics stats(settings(4, 4));
+    struct Step {
+        int16_t value;
+        int16_t mean, deviation, threshold, nextThreshold, percentOver, hits, mode, damped;
+    };
+    // Window of 4 ticks, threshold = mean + 1 SD, refreshed every 4 ticks
+    // after following the statistics during the first 4.
+    const std::vector<Step> steps = {
+        {100, 100, 0, 100, 100, 0, 0, 0, 100},      // first value: nothing to compare with yet
+        {200, 150, 50, 200, 200, 50, 1, 1, 150},    // 200 > 100: over, a hit
+        {100, 133, 47, 180, 180, 33, 1, 0, 125},
+        {100, 125, 43, 168, 168, 25, 1, 0, 113},
+        {400, 200, 122, 322, 322, 50, 2, 1, 256},   // window full, first 100 leaves; period boundary
+        {400, 250, 150, 322, 400, 50, 2, 1, 328},   // mid-period: threshold holds, next moves
+        {100, 250, 150, 322, 400, 50, 2, 0, 214},
+        {100, 250, 150, 322, 400, 50, 2, 0, 157},
+        {500, 275, 179, 454, 454, 50, 3, 1, 329},   // next boundary: threshold refreshed
+    };
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        SCOPED_TRACE("tick " + std::to_string(i));
+        const Step& s = steps[i];
+        const BandStatisticsOutput& out = stats.update(s.value, 3, false);
+        EXPECT_EQ(out.mean, s.mean);
+        EXPECT_EQ(out.standardDeviation, s.deviation);
+        EXPECT_EQ(out.threshold, s.threshold);
+        EXPECT_EQ(out.nextThreshold, s.nextThreshold);
+        EXPECT_EQ(out.hits, s.hits);
+        EXPECT_EQ(out.mode, s.mode);
+        EXPECT_EQ(out.dampedValue, s.damped);
+        EXPECT_EQ(out.percentOver, s.percentOver);
+    }
+}
+
+TEST(BandStatistics, ArtifactsFreezeTheStatisticsAndCountAsNotOver) {
+    BandStatistics stats(settings(10, 100));
+    for (int i = 0; i < 5; ++i) stats.update(100, 2, false);
+    stats.update(300, 2, false);
+    const BandStatisticsOutput before = stats.output();
+    ASSERT_EQ(before.mode, 1);
+    const BandStatisticsOutput& during = stats.update(3000, 5, true);
+    EXPECT_EQ(during.mean, before.mean);
+    EXPECT_EQ(during.standardDeviation, before.standardDeviation);
+    EXPECT_EQ(during.percentOver, before.percentOver);
+    EXPECT_EQ(during.modalBin, 2u);
+    EXPECT_EQ(during.mode, 0);
+    // Back over the threshold after the artifact: a new hit.
+    EXPECT_EQ(stats.update(300, 2, false).hits, before.hits + 1);
+}
+
+TEST(BandStatistics, FixedThresholdAndModalBin) {
+    BandStatisticsSettings s = settings(6, 2);
+    s.thresholdFixed = true;
+    s.fixedThreshold = 150;
+    BandStatistics stats(s);
+    const int16_t values[] = {100, 200, 100, 200, 200, 100};
+    const std::size_t peaks[] = {3, 4, 4, 5, 4, 3};
+    for (int i = 0; i < 6; ++i) stats.update(values[i], peaks[i], false);
+    EXPECT_EQ(stats.output().threshold, 150);
+    EXPECT_EQ(stats.output().nextThreshold, 150);
+    EXPECT_EQ(stats.output().percentOver, 50);
+    EXPECT_EQ(stats.output().hits, 2);
+    EXPECT_EQ(stats.output().modalBin, 4u);
+}
