@@ -1,0 +1,263 @@
+// Extended indices: each group's fields, their mirrors in the host block, and
+// the real-valued access. Every write case checks the whole area, so a store
+// to a wrong place or a missing or extra mirror shows up.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "interface_library/extended_index.h"
+#include "tests/interface_library/test_area.h"
+
+namespace pelgrin32::testing {
+namespace {
+
+struct Change {
+    std::size_t at;
+    int width;  // 2 or 4
+    std::int32_t bits;
+};
+Change i16(std::size_t at, std::int32_t v) { return {at, 2, v}; }
+Change i32(std::size_t at, std::int32_t v) { return {at, 4, v}; }
+Change f32(std::size_t at, float v) { std::int32_t b; std::memcpy(&b, &v, 4); return {at, 4, b}; }
+Change word(std::size_t i, std::int32_t v) { return i16(hostWord(i), v); }
+
+struct WriteCase {
+    std::string what;
+    std::int32_t index;
+    std::int32_t value;
+    std::int32_t result;
+    std::vector<Change> changes;
+};
+
+void expectWrite(const WriteCase& k, const std::function<std::int32_t(AreaView)>& write) {
+    TestArea area;
+    TestArea expected;
+    for (const Change& c : k.changes) {
+        if (c.width == 2) expected.setI16(c.at, static_cast<std::int16_t>(c.bits & 0xFFFF));
+        else expected.setI32(c.at, c.bits);
+    }
+    EXPECT_EQ(write(area.view()), k.result) << k.what;
+    const auto diff = differences(area.bytes, expected.bytes);
+    EXPECT_TRUE(diff.empty()) << k.what << ": " << diff.size() << " bytes differ, the first at offset "
+                              << (diff.empty() ? 0 : diff.front());
+}
+
+void expectWrites(const std::vector<WriteCase>& cases) {
+    for (const WriteCase& k : cases)
+        expectWrite(k, [&](AreaView view) { return writeExtended(view, k.index, k.value); });
+}
+
+constexpr std::int32_t v = 0x12345;  // low 16 bits 0x2345
+constexpr std::int32_t lo = 0x2345;
+
+TEST(ExtendedGroup0, BandFieldsAndTheirMirrors) {
+    expectWrites({
+        {"Value ch1 band3", extended(1, 0, 2, 3, 0), 7, 7, {i32(bandRecord(0, 3) + kValue, 7), word(3, 7)}},
+        {"Value ch3 band3", extended(3, 0, 2, 3, 0), 7, 7, {i32(bandRecord(2, 3) + kValue, 7)}},
+        {"Value ch2 band10", extended(2, 0, 2, 10, 0), v, v, {i32(bandRecord(1, 10) + kValue, v)}},
+        {"Mode ch2 band9", extended(2, 0, 4, 9, 0), v, v, {i32(bandRecord(1, 9) + kMode, v), word(201, lo)}},
+        {"Threshold ch1 band0", extended(1, 0, 5, 0, 0), v, v, {i32(bandRecord(0, 0) + kThreshold, v), word(16, lo)}},
+        {"NextThreshold ch1 band9", extended(1, 0, 6, 9, 0), v, v,
+         {i32(bandRecord(0, 9) + kNextThreshold, v), word(41, lo)}},
+        {"ModalFrequency ch1 band0", extended(1, 0, 10, 0, 0), v, v,
+         {i32(bandRecord(0, 0) + kModalFrequency, v), word(10, lo)}},
+        {"ModalFrequency ch2 band2", extended(2, 0, 10, 2, 0), v, v,
+         {i32(bandRecord(1, 2) + kModalFrequency, v), word(140, lo)}},
+        {"ModalFrequency ch2 band7", extended(2, 0, 10, 7, 0), v, v,
+         {i32(bandRecord(1, 7) + kModalFrequency, v), word(220, lo)}},
+        {"Coher ch1 band1", extended(1, 0, 12, 1, 0), v, v, {i32(bandRecord(0, 1) + kCoher, v), word(26, lo)}},
+        {"Coher ch1 band8", extended(1, 0, 12, 8, 0), v, v, {i32(bandRecord(0, 8) + kCoher, v), word(45, lo)}},
+        {"Coher ch1 band0", extended(1, 0, 12, 0, 0), v, v, {i32(bandRecord(0, 0) + kCoher, v)}},
+        {"Coher ch1 band9", extended(1, 0, 12, 9, 0), v, v, {i32(bandRecord(0, 9) + kCoher, v)}},
+        {"Phase ch2 band5", extended(2, 0, 13, 5, 0), v, v, {i32(bandRecord(1, 5) + kPhase, v), word(202, lo)}},
+        {"Phase ch1 band4", extended(1, 0, 13, 4, 0), v, v, {i32(bandRecord(0, 4) + kPhase, v), word(61, lo)}},
+        {"Hits ch1 band0", extended(1, 0, 14, 0, 0), v, v, {i32(bandRecord(0, 0) + kHits, v), word(80, lo)}},
+        {"DampedValue ch1 band1", extended(1, 0, 16, 1, 0), v, v,
+         {i32(bandRecord(0, 1) + kDampedValue, v), word(15, lo)}},
+        {"DampedValue ch2 band3", extended(2, 0, 16, 3, 0), v, v,
+         {i32(bandRecord(1, 3) + kDampedValue, v), word(159, lo)}},
+        {"DampedValue ch6 band8", extended(6, 0, 16, 8, 0), v, v,
+         {i32(bandRecord(5, 8) + kDampedValue, v), word(5 * 128 + 78, lo)}},
+        // Past the eight plain channels the word would belong to another
+        // variable (h[1071] here; plain channel codes end at 1023).
+        {"DampedValue ch9 band5", extended(9, 0, 16, 5, 0), v, v, {i32(bandRecord(8, 5) + kDampedValue, v)}},
+        {"DampedValue ch1 band9", extended(1, 0, 16, 9, 0), v, v, {i32(bandRecord(0, 9) + kDampedValue, v)}},
+        {"PercentTime ch2 band9", extended(2, 0, 17, 9, 0), v, v,
+         {i32(bandRecord(1, 9) + kPercentTimeOverThreshold, v), word(249, lo)}},
+        {"ring sample ch1 band2", extended(1, 0, 15, 2, 7), v, v,
+         {i16(bandRingSample(0, 2, 7), lo), word(4096 + 512 + 7, lo)}},
+        {"ring sample ch2 band8", extended(2, 0, 15, 8, 255), v, v,
+         {i16(bandRingSample(1, 8, 255), lo), word(7936 + 2048 + 255, lo)}},
+        {"ring sample ch1 band0", extended(1, 0, 15, 0, 1), v, v, {i16(bandRingSample(0, 0, 1), lo)}},
+        {"ring sample ch3 band1", extended(3, 0, 15, 1, 0), v, v, {i16(bandRingSample(2, 1, 0), lo)}},
+        {"Real1 in tenths", extended(1, 0, 21, 2, 0), 125, 125, {f32(bandRecord(0, 2) + kReal1, 12.5f)}},
+        {"Real2 in tenths", extended(255, 0, 22, 15, 0), -3, -3, {f32(bandRecord(254, 15) + kReal2, -0.3f)}},
+        {"Real3 in tenths", extended(4, 0, 23, 0, 0), 10, 10, {f32(bandRecord(3, 0) + kReal3, 1.0f)}},
+        {"word 0x1234", extended(7, 0, 0, 0x12, 0x34), v, v, {word(0x1234, lo)}},
+        {"unlisted field 3", extended(1, 0, 3, 1, 0), v, 0, {}},
+        {"unlisted field 30", extended(1, 0, 30, 1, 0), v, 0, {}},
+    });
+}
+
+TEST(ExtendedGroup0, Reads) {
+    TestArea area;
+    const struct { std::int32_t index; std::size_t field; } fields[] = {
+        {extended(1, 0, 2, 3, 0), kValue},        {extended(1, 0, 4, 3, 0), kMode},
+        {extended(1, 0, 5, 3, 0), kThreshold},    {extended(1, 0, 6, 3, 0), kNextThreshold},
+        {extended(1, 0, 10, 3, 0), kModalFrequency}, {extended(1, 0, 12, 3, 0), kCoher},
+        {extended(1, 0, 13, 3, 0), kPhase},       {extended(1, 0, 14, 3, 0), kHits},
+        {extended(1, 0, 16, 3, 0), kDampedValue}, {extended(1, 0, 17, 3, 0), kPercentTimeOverThreshold},
+    };
+    std::int32_t n = 1000001;
+    for (const auto& f : fields) area.setI32(bandRecord(0, 3) + f.field, n++);
+    n = 1000001;
+    for (const auto& f : fields) EXPECT_EQ(readExtended(area.view(), f.index), n++) << std::hex << f.index;
+
+    area.setI16(bandRingSample(4, 9, 200), -17);
+    EXPECT_EQ(readExtended(area.view(), extended(5, 0, 15, 9, 200)), -17);
+    area.setF32(bandRecord(0, 3) + kReal1, 4.56f);
+    area.setF32(bandRecord(0, 3) + kReal2, -0.7f);
+    area.setF32(bandRecord(0, 3) + kReal3, 0.7f);
+    EXPECT_EQ(readExtended(area.view(), extended(1, 0, 21, 3, 0)), 45);
+    EXPECT_EQ(readExtended(area.view(), extended(1, 0, 22, 3, 0)), -7);
+    EXPECT_EQ(readExtended(area.view(), extended(1, 0, 23, 3, 0)), 7);
+    // Fields without a read of their own read Real1.
+    for (const std::uint32_t f : {1u, 3u, 7u, 8u, 9u, 11u, 18u, 20u, 24u, 63u})
+        EXPECT_EQ(readExtended(area.view(), extended(1, 0, f, 3, 0)), 45) << f;
+    // Field 0 is a word of the host block, whatever the channel.
+    area.setI16(hostWord(17), 4464);
+    EXPECT_EQ(readExtended(area.view(), 17), 4464);
+    EXPECT_EQ(readExtended(area.view(), extended(0x99, 0, 0, 0, 17)), 4464);
+    // A value written in tenths reads back unchanged.
+    for (std::int32_t t = -3000; t <= 3000; ++t) {
+        writeExtended(area.view(), extended(2, 0, 22, 1, 0), t);
+        ASSERT_EQ(readExtended(area.view(), extended(2, 0, 22, 1, 0)), t);
+    }
+}
+
+TEST(ExtendedGroup1, ChannelRingsAndTheirMirrors) {
+    expectWrites({
+        {"short ring 2 ch1", extended(1, 1, 9, 0, 70), v, v, {i16(channelRingSample(0, 2, 70), lo), word(1024 + 6, lo)}},
+        {"short ring 2 ch2", extended(2, 1, 9, 0, 3), v, v, {i16(channelRingSample(1, 2, 3), lo), word(1091, lo)}},
+        {"short ring 2 ch3", extended(3, 1, 9, 0, 3), v, v, {i16(channelRingSample(2, 2, 3), lo)}},
+        {"short ring 0 ch1", extended(1, 1, 15, 0, 5), v, v, {i16(channelRingSample(0, 0, 5), lo), word(4101, lo)}},
+        {"short ring 0 ch2", extended(2, 1, 15, 0, 255), v, v,
+         {i16(channelRingSample(1, 0, 255), lo), word(6655, lo)}},
+        {"long ring ch1 1919", extended(1, 1, 18, 7, 127), v, v,
+         {i16(channelRingSample(0, 4, 1919), lo), word(12288 + 1919, lo)}},
+        {"long ring ch2 0", extended(2, 1, 18, 0, 0), v, v, {i16(channelRingSample(1, 4, 0), lo), word(14336, lo)}},
+        {"long ring ch200 1000", extended(200, 1, 18, 3, 232), v, v, {i16(channelRingSample(199, 4, 1000), lo)}},
+        {"short ring 3 ch1", extended(1, 1, 19, 0, 255), v, v,
+         {i16(channelRingSample(0, 3, 255), lo), word(1280 + 255, lo)}},
+        {"short ring 3 ch2", extended(2, 1, 19, 0, 10), v, v, {i16(channelRingSample(1, 3, 10), lo), word(1354, lo)}},
+        {"short ring 1 ch1", extended(1, 1, 20, 0, 9), v, v, {i16(channelRingSample(0, 1, 9), lo)}},
+        {"unlisted field 21", extended(1, 1, 21, 0, 9), v, 0, {}},
+        {"field 0", extended(1, 1, 0, 0, 9), v, 0, {}},
+    });
+}
+
+TEST(ExtendedGroup1, Reads) {
+    TestArea area;
+    area.setI16(channelRingSample(0, 2, 70), 11);
+    area.setI16(channelRingSample(1, 0, 5), -12);
+    area.setI16(channelRingSample(2, 4, 1919), 13);
+    area.setI16(channelRingSample(3, 1, 255), 14);
+    area.setI16(channelRingSample(0, 3, 4), 15);
+    EXPECT_EQ(readExtended(area.view(), extended(1, 1, 9, 0, 70)), 11);
+    EXPECT_EQ(readExtended(area.view(), extended(2, 1, 15, 0, 5)), -12);
+    EXPECT_EQ(readExtended(area.view(), extended(3, 1, 18, 7, 127)), 13);
+    EXPECT_EQ(readExtended(area.view(), extended(4, 1, 20, 0, 255)), 14);
+    EXPECT_EQ(readExtended(area.view(), extended(1, 1, 19, 0, 4)), 0);  // written, never read
+    EXPECT_EQ(readExtended(area.view(), extended(1, 1, 21, 0, 0)), 0);
+}
+
+TEST(ExtendedGroup2, AuxiliaryRecordsMarkerAndMirrors) {
+    expectWrites({
+        {"word with marker", extended(0, 2, 0, 1, 0xF4), 1613, 1613, {word(500, 1613), i32(4, 1613)}},
+        {"word without marker", extended(0, 2, 0, 1, 0xF4), 1612, 1612, {word(500, 1612)}},
+        {"Integer 1", extended(0, 2, 3, 1, 0), v, v, {i32(auxRecord(1) + kAuxInteger, v), word(1553, lo)}},
+        {"Integer 9", extended(5, 2, 3, 9, 0), v, v, {i32(auxRecord(9) + kAuxInteger, v), word(1561, lo)}},
+        {"Integer 0", extended(0, 2, 3, 0, 0), v, v, {i32(auxRecord(0) + kAuxInteger, v)}},
+        {"Integer 10", extended(0, 2, 3, 10, 0), v, v, {i32(auxRecord(10) + kAuxInteger, v)}},
+        {"Real2 1", extended(0, 2, 7, 1, 0), 125, 125, {f32(auxRecord(1) + kAuxReal2, 12.5f), word(1792, 12)}},
+        {"Real2 6", extended(0, 2, 7, 6, 0), 125, 125, {f32(auxRecord(6) + kAuxReal2, 12.5f), word(1808, 12)}},
+        {"Real2 9", extended(0, 2, 7, 9, 0), 125, 125, {f32(auxRecord(9) + kAuxReal2, 12.5f), word(1814, 12)}},
+        {"Real2 10", extended(0, 2, 7, 10, 0), 125, 125, {f32(auxRecord(10) + kAuxReal2, 12.5f)}},
+        {"Real1 5", extended(0, 2, 8, 5, 0), -37, -37, {f32(auxRecord(5) + kAuxReal1, -3.7f), word(1801, -3)}},
+        {"Real1 6", extended(0, 2, 8, 6, 0), 99, 99, {f32(auxRecord(6) + kAuxReal1, 9.9f), word(1809, 9)}},
+        {"mirror only ch1 1", extended(1, 2, 11, 1, 0), v, v, {word(1568, lo)}},
+        {"mirror only ch1 7", extended(1, 2, 11, 7, 0), v, v, {word(1574, lo)}},
+        {"mirror only ch2 3", extended(2, 2, 11, 3, 0), v, v, {word(1578, lo)}},
+        {"mirror only ch3 3", extended(3, 2, 11, 3, 0), v, v, {}},
+        {"mirror only ch1 8", extended(1, 2, 11, 8, 0), v, v, {}},
+        {"unlisted field 5", extended(0, 2, 5, 1, 0), v, 0, {}},
+    });
+}
+
+TEST(ExtendedGroup2, Reads) {
+    TestArea area;
+    area.setI32(auxRecord(4) + kAuxInteger, -99999);
+    area.setF32(auxRecord(4) + kAuxReal1, 1.25f);
+    area.setF32(auxRecord(4) + kAuxReal2, -2.5f);
+    area.setI16(hostWord(1234), -5);
+    EXPECT_EQ(readExtended(area.view(), extended(0, 2, 3, 4, 0)), -99999);
+    EXPECT_EQ(readExtended(area.view(), extended(0, 2, 8, 4, 0)), 12);
+    EXPECT_EQ(readExtended(area.view(), extended(0, 2, 7, 4, 0)), -25);
+    EXPECT_EQ(readExtended(area.view(), extended(0, 2, 0, 1234 >> 8, 1234 & 255)), -5);
+    EXPECT_EQ(readExtended(area.view(), extended(0, 2, 11, 4, 0)), 0);
+}
+
+TEST(ExtendedGroup3, WordRanges) {
+    std::vector<WriteCase> cases;
+    for (const std::int32_t w : {1648, 1695, 10240, 10245, 14208, 14335})
+        cases.push_back({"word " + std::to_string(w), w | 3 << 22, v, v, {word(w, lo)}});
+    for (const std::int32_t w : {1647, 1696, 10239, 10246, 14207, 14336, 1 << 24 | 1648})
+        cases.push_back({"no word " + std::to_string(w), w | 3 << 22, v, 0, {}});
+    expectWrites(cases);
+
+    TestArea area;
+    area.setI16(hostWord(10245), -9);
+    area.setI16(hostWord(10246), 9);
+    EXPECT_EQ(readExtended(area.view(), 10245 | 3 << 22), -9);
+    EXPECT_EQ(readExtended(area.view(), 10246 | 3 << 22), 0);
+    EXPECT_EQ(readExtended(area.view(), 1 << 24 | 3 << 22 | 10245), 0);
+}
+
+TEST(ExtendedReal, ReadsAreUnscaled) {
+    TestArea area;
+    area.setF32(bandRecord(0, 2) + kReal1, 1.5f);
+    area.setF32(bandRecord(0, 2) + kReal3, -2.25f);
+    area.setI32(bandRecord(0, 2) + kValue, 77);
+    area.setF32(auxRecord(3) + kAuxReal2, 6.5f);
+    area.setF32(auxRecord(3) + kAuxReal1, 0.125f);
+    area.setI32(auxRecord(3) + kAuxInteger, 31);
+    area.setI16(channelRingSample(0, 0, 4), -8);
+    area.setI16(hostWord(1650), 21);
+    EXPECT_EQ(readExtendedReal(area.view(), extended(1, 0, 21, 2, 0)), 1.5);
+    EXPECT_EQ(readExtendedReal(area.view(), extended(1, 0, 23, 2, 0)), -2.25);
+    EXPECT_EQ(readExtendedReal(area.view(), extended(1, 0, 2, 2, 0)), 0.0);  // group 0: reals only
+    EXPECT_EQ(readExtendedReal(area.view(), 1650), 0.0);
+    EXPECT_EQ(readExtendedReal(area.view(), extended(0, 2, 7, 3, 0)), 6.5);
+    EXPECT_EQ(readExtendedReal(area.view(), extended(0, 2, 8, 3, 0)), 0.125);
+    EXPECT_EQ(readExtendedReal(area.view(), extended(0, 2, 3, 3, 0)), 31.0);
+    EXPECT_EQ(readExtendedReal(area.view(), extended(1, 1, 15, 0, 4)), -8.0);
+    EXPECT_EQ(readExtendedReal(area.view(), 1650 | 3 << 22), 21.0);
+}
+
+TEST(ExtendedReal, Writes) {
+    const std::vector<std::pair<WriteCase, double>> cases = {
+        {{"band Real2", extended(1, 0, 22, 2, 0), 0, 2, {f32(bandRecord(0, 2) + kReal2, 2.75f)}}, 2.75},
+        {{"band Value", extended(1, 0, 2, 2, 0), 0, 0, {}}, 2.75},
+        {{"aux Real1", extended(0, 2, 8, 2, 0), 0, 12, {f32(auxRecord(2) + kAuxReal1, 12.75f), word(1795, 12)}}, 12.75},
+        {{"aux Real2", extended(0, 2, 7, 7, 0), 0, -1, {f32(auxRecord(7) + kAuxReal2, -1.5f), word(1810, -1)}}, -1.5},
+        {{"aux Integer", extended(0, 2, 3, 2, 0), 0, 0, {}}, 5.0},
+        {{"ring sample", extended(1, 1, 15, 0, 4), 0, -3, {i16(channelRingSample(0, 0, 4), -3), word(4100, -3)}}, -3.9},
+        {{"group 3 word", 1650 | 3 << 22, 0, 7, {word(1650, 7)}}, 7.9},
+    };
+    for (const auto& [k, real] : cases)
+        expectWrite(k, [&](AreaView view) { return writeExtendedReal(view, k.index, real); });
+}
+
+}  // namespace
+}  // namespace pelgrin32::testing

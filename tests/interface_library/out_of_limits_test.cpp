@@ -1,0 +1,151 @@
+// Indices outside the data model and corrupted area content: nothing outside
+// what an index names is touched. The test areas are heap blocks of exactly
+// the area's size, so AddressSanitizer reports any access past their end.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "interface_library/extended_index.h"
+#include "interface_library/plain_index.h"
+#include "tests/interface_library/test_area.h"
+
+namespace pelgrin32::testing {
+namespace {
+
+// A laid-out area whose data fields all hold 0xA5 bytes, so that a read of 0
+// is not an accident.
+TestArea patternedArea() {
+    TestArea area;
+    std::fill(area.bytes.begin(), area.bytes.end(), 0xA5);
+    std::memset(area.bytes.data(), 0, 4);
+    layOutArea(area.view());
+    return area;
+}
+
+std::vector<std::int32_t> outOfLimitIndices() {
+    std::vector<std::int32_t> indices;
+    for (std::uint32_t f = 1; f < 64; ++f) {
+        indices.push_back(extended(0, 0, f, 1, 0));  // channel 0 names no record
+        indices.push_back(extended(0, 1, f, 1, 0));
+        for (const std::uint32_t k : {16u, 17u, 128u, 255u}) {
+            indices.push_back(extended(1, 0, f, k, 3));  // band 16 or more
+            indices.push_back(extended(200, 0, f, k, 0));
+            indices.push_back(extended(1, 2, f, k, 0));  // auxiliary record 16 or more
+        }
+    }
+    for (std::uint32_t i = 1920; i < 2048; ++i) indices.push_back(extended(1, 1, 18, i >> 8, i & 255));
+    for (std::uint32_t i = 256; i < 2048; i += 7) indices.push_back(extended(2, 1, 19, i >> 8, i & 255));
+    for (std::uint32_t w = 32768; w < 65536; w += 97) {
+        indices.push_back(extended(1, 0, 0, w >> 8, w & 255));  // words past the host block
+        indices.push_back(extended(0, 2, 0, w >> 8, w & 255));
+    }
+    return indices;
+}
+
+TEST(OutOfLimits, ExtendedIndicesReadZeroAndWriteNothingAnywhere) {
+    TestArea area = patternedArea();
+    const auto before = area.bytes;
+    for (const std::int32_t index : outOfLimitIndices()) {
+        ASSERT_EQ(readExtended(area.view(), index), 0) << std::hex << index;
+        ASSERT_EQ(readExtendedReal(area.view(), index), 0.0) << std::hex << index;
+        ASSERT_EQ(writeExtended(area.view(), index, 1613), 0) << std::hex << index;
+        ASSERT_EQ(writeExtendedReal(area.view(), index, 16.0), 0) << std::hex << index;
+    }
+    const auto diff = differences(before, area.bytes);
+    EXPECT_TRUE(diff.empty()) << diff.size() << " bytes changed, the first at offset " << diff.front();
+}
+
+// Each row spoils one offset the decoders follow.
+struct Corruption {
+    const char* what;
+    std::size_t at;
+    std::uint32_t value;
+};
+const Corruption kCorruptions[] = {
+    {"channel table past the end", 12, 4397436},
+    {"channel table far away", 12, 0xFFFFFFF0},
+    {"aux table past the end", 16, 4397440 - 8},
+    {"aux table misaligned", 16, 66637},
+    {"channel record 0 at the end", 65616, 4397440 - 100},
+    {"channel record 254 far away", 65616 + 4 * 254, 0x80000000},
+    {"channel record 1 misaligned", 65620, 66710},
+    {"band record 3 outside its channel", channelRecord(0) + 136 + 12, 16980 - 4},
+    {"band record 1 far away", channelRecord(1) + 136 + 4, 0xFFFFFFFC},
+    {"band ring outside its band", bandRecord(0, 2) + 52, 600},
+    {"band ring first sample past the ring", bandRecord(0, 2) + 132 + 12, 540},
+    {"long ring outside the record", channelRecord(0) + 68, 16000},
+    {"long ring first sample odd", channelRecord(0) + 2360 + 12, 29},
+    {"short ring first sample huge", channelRecord(1) + 200 + 12, 0x7FFFFFFF},
+    {"aux record 15 past the end", 66644 + 60, 4397440 - 4},
+};
+
+void exerciseEverything(AreaView view) {
+    for (std::int32_t index = 0; index < 65536; index += (index < 2600 ? 1 : 61)) {
+        readPlain(view, index);
+        writePlain(view, index, 7);
+        readExtended(view, index);
+    }
+    for (std::uint32_t ch : {0u, 1u, 2u, 255u})
+        for (std::uint32_t g = 0; g < 4; ++g)
+            for (std::uint32_t f = 0; f < 64; ++f)
+                for (std::uint32_t k : {0u, 2u, 3u, 7u, 15u, 16u})
+                    for (std::uint32_t e : {0u, 127u, 255u}) {
+                        const std::int32_t index = extended(ch, g, f, k, e);
+                        readExtended(view, index);
+                        readExtendedReal(view, index);
+                        writeExtended(view, index, 9);
+                        writeExtendedReal(view, index, 9.5);
+                    }
+}
+
+TEST(OutOfLimits, CorruptedOffsetsNeverLeadOutsideTheArea) {
+    for (const Corruption& c : kCorruptions) {
+        SCOPED_TRACE(c.what);
+        TestArea area;
+        std::memcpy(&area.bytes[c.at], &c.value, 4);
+        exerciseEverything(area.view());
+    }
+    // A spoiled channel table makes channel fields unreachable: they read 0.
+    TestArea area;
+    area.setI32(bandRecord(0, 1) + kValue, 55);
+    EXPECT_EQ(readPlain(area.view(), 1), 55);
+    area.setI32(12, 0x7FFFFFF0);
+    EXPECT_EQ(readPlain(area.view(), 1), 0);
+    EXPECT_EQ(writeExtended(area.view(), extended(1, 0, 2, 1, 0), 5), 0);
+}
+
+TEST(OutOfLimits, RandomOffsetsAndIndicesStayInside) {
+    std::mt19937 random(20261206);
+    // The offset fields the decoders follow.
+    std::vector<std::size_t> offsetFields = {12, 16};
+    for (std::size_t c : {0u, 1u, 254u}) {
+        offsetFields.push_back(65616 + 4 * c);
+        for (std::size_t r = 0; r < 5; ++r) offsetFields.push_back(channelRecord(c) + 52 + 4 * r);
+        for (std::size_t k : {0u, 1u, 15u}) {
+            offsetFields.push_back(channelRecord(c) + 136 + 4 * k);
+            offsetFields.push_back(bandRecord(c, k) + 52);
+            offsetFields.push_back(bandRecord(c, k) + 132 + 12);
+        }
+    }
+    for (int round = 0; round < 40; ++round) {
+        TestArea area;
+        for (int n = 0; n < 4; ++n) {
+            const std::size_t at = offsetFields[random() % offsetFields.size()];
+            const std::uint32_t value = random() % 2 ? random() : static_cast<std::uint32_t>(4397440 - random() % 64);
+            std::memcpy(&area.bytes[at], &value, 4);
+        }
+        for (int n = 0; n < 3000; ++n) {
+            const std::uint32_t channels[] = {0, 1, 2, 255};
+            const auto index = static_cast<std::int32_t>((random() & 0x00FFFFFF) | channels[random() % 4] << 24);
+            readExtended(area.view(), index);
+            writeExtended(area.view(), index, n);
+            readExtendedReal(area.view(), index);
+            writeExtendedReal(area.view(), index, n);
+            readPlain(area.view(), index & 0xFFFF);
+            writePlain(area.view(), index & 0xFFFF, n);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace pelgrin32::testing

@@ -1,0 +1,168 @@
+// Plain indices: the channel codes of channel records 0 to 7, the special
+// range 1536 to 2559, and the host block words.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <utility>
+
+#include "interface_library/extended_index.h"
+#include "interface_library/plain_index.h"
+#include "tests/interface_library/test_area.h"
+
+namespace pelgrin32::testing {
+namespace {
+
+// code -> (band, field), written out from the code table row by row.
+std::map<int, std::pair<int, std::size_t>> expectedCodes() {
+    std::map<int, std::pair<int, std::size_t>> codes;
+    const auto row = [&](std::size_t field, std::vector<int> perBand) {  // -1: no code for that band
+        for (int band = 0; band < static_cast<int>(perBand.size()); ++band)
+            if (perBand[band] >= 0) codes[perBand[band]] = {band, field};
+    };
+    row(kValue, {-1, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+    row(kModalFrequency, {10, 11, 12, 13, 14, 90, 91, 92, 93, 94});
+    row(kDampedValue, {-1, 15, 30, 31, 46, 47, 62, 63, 78});
+    row(kThreshold, {16, 17, 18, 19, 20, 21, 22, 23, 24, 25});
+    row(kCoher, {-1, 26, 27, 28, 29, 42, 43, 44, 45});
+    row(kNextThreshold, {32, 33, 34, 35, 36, 37, 38, 39, 40, 41});
+    row(kStandardDeviation, {48, 49, 50, 51, 52, 53, 54, 55, 56, 57});
+    row(kPhase, {-1, 58, 59, 60, 61, 74, 75, 76, 77});
+    row(kMode, {64, 65, 66, 67, 68, 69, 70, 71, 72, 73});
+    row(kHits, {80, 81, 82, 83, 84, 85, 86, 87, 88, 89});
+    row(kMean, {96, 97, 98, 99, 100, 101, 102, 103, 104, 105});
+    row(kPeakFrequency, {106, 107, 108, 109, 110, 122, 123, 124, 125, 126});
+    row(kPercentTimeOverThreshold, {112, 113, 114, 115, 116, 117, 118, 119, 120, 121});
+    return codes;
+}
+
+TEST(PlainChannelCodes, EveryCodeOfEveryPlainChannelReachesItsFieldAndWord) {
+    const auto codes = expectedCodes();
+    ASSERT_EQ(codes.size(), 123u);  // 128 codes, of which 0, 79, 95, 111 and 127 name no field
+    TestArea area;
+    TestArea expected;
+    for (int c = 0; c < 8; ++c) {
+        for (int code = 0; code < 128; ++code) {
+            const int index = 128 * c + code;
+            const std::int32_t value = 100000 + 1000 * c + code;  // wider than 16 bits
+            ASSERT_EQ(writePlain(area.view(), index, value), value) << index;
+            expected.setI16(hostWord(index), static_cast<std::int16_t>(value & 0xFFFF));
+            const auto it = codes.find(code);
+            if (it != codes.end()) expected.setI32(bandRecord(c, it->second.first) + it->second.second, value);
+        }
+    }
+    const auto diff = differences(area.bytes, expected.bytes);
+    ASSERT_TRUE(diff.empty()) << diff.size() << " bytes differ, the first at offset " << diff.front();
+    for (int c = 0; c < 8; ++c) {
+        for (int code = 0; code < 128; ++code) {
+            const int index = 128 * c + code;
+            const std::int32_t value = 100000 + 1000 * c + code;
+            const std::int32_t expectedRead = codes.count(code) ? value : static_cast<std::int16_t>(value & 0xFFFF);
+            EXPECT_EQ(readPlain(area.view(), index), expectedRead) << index;
+        }
+    }
+}
+
+TEST(PlainChannelCodes, ReadsComeFromTheRecordNotTheWord) {
+    TestArea area;
+    area.setI32(bandRecord(0, 1) + kValue, 123456);
+    area.setI32(bandRecord(1, 1) + kValue, -7);
+    area.setI16(hostWord(1025), -300);
+    area.setI16(hostWord(79), 31);
+    EXPECT_EQ(readPlain(area.view(), 1), 123456);
+    EXPECT_EQ(readPlain(area.view(), 129), -7);
+    EXPECT_EQ(readPlain(area.view(), 1025), -300);
+    EXPECT_EQ(readPlain(area.view(), 79), 31);
+
+    // 70000 to Threshold of band 1: the word keeps the low 16 bits.
+    EXPECT_EQ(writePlain(area.view(), 17, 70000), 70000);
+    EXPECT_EQ(area.i32(bandRecord(0, 1) + kThreshold), 70000);
+    EXPECT_EQ(area.word(17), 4464);
+    EXPECT_EQ(readPlain(area.view(), 17), 70000);
+    EXPECT_EQ(readExtended(area.view(), 17), 4464);
+}
+
+TEST(PlainSpecialRange, AuxiliaryIntegersAndBandExtras) {
+    struct Case { int index; std::size_t field; };
+    const Case cases[] = {
+        {1553, auxRecord(1) + kAuxInteger},   {1560, auxRecord(8) + kAuxInteger},
+        {1567, auxRecord(15) + kAuxInteger},  {1824, bandRecord(0, 1) + kExtra},
+        {1831, bandRecord(0, 8) + kExtra},    {1832, bandRecord(1, 1) + kExtra},
+        {1839, bandRecord(1, 8) + kExtra},    {1835, bandRecord(1, 4) + kExtra},
+    };
+    for (const Case& k : cases) {
+        TestArea area;
+        EXPECT_EQ(writePlain(area.view(), k.index, -90001), -90001) << k.index;
+        EXPECT_EQ(area.i32(k.field), -90001) << k.index;
+        EXPECT_EQ(area.word(k.index), static_cast<std::int16_t>(-90001 & 0xFFFF)) << k.index;
+        area.setI32(k.field, 424242);
+        EXPECT_EQ(readPlain(area.view(), k.index), 424242) << k.index;
+    }
+}
+
+TEST(PlainSpecialRange, AuxiliaryRealsInHundredths) {
+    struct Case { int index; std::size_t field; };
+    const Case cases[] = {
+        {1792, auxRecord(1) + kAuxReal2}, {1793, auxRecord(1) + kAuxReal1}, {1800, auxRecord(5) + kAuxReal2},
+        {1801, auxRecord(5) + kAuxReal1}, {1802, auxRecord(6) + kAuxReal2}, {1807, auxRecord(8) + kAuxReal1},
+        {1808, auxRecord(6) + kAuxReal2}, {1809, auxRecord(6) + kAuxReal1}, {1814, auxRecord(9) + kAuxReal2},
+        {1815, auxRecord(9) + kAuxReal1},
+    };
+    for (const Case& k : cases) {
+        TestArea area;
+        EXPECT_EQ(writePlain(area.view(), k.index, 1234), 1234) << k.index;
+        EXPECT_FLOAT_EQ(area.f32(k.field), 12.34f) << k.index;
+        EXPECT_EQ(area.word(k.index), 1234) << k.index;
+        EXPECT_EQ(readPlain(area.view(), k.index), 1234) << k.index;
+    }
+    TestArea area;
+    writePlain(area.view(), 1793, 1234);
+    EXPECT_EQ(readExtended(area.view(), extended(0, 2, 8, 1, 0)), 123);  // tenths
+    // Every value written in hundredths reads back unchanged, negative ones too.
+    for (const std::int32_t v : {0, 1, 5, 99, 100, 1234, 99999, 2000000, -1, -5, -1234, -2000000}) {
+        writePlain(area.view(), 1801, v);
+        EXPECT_EQ(readPlain(area.view(), 1801), v);
+    }
+    // Whatever bits another process leaves there give a defined result.
+    area.setI32(auxRecord(5) + kAuxReal1, 0x7FC00000);  // NaN
+    EXPECT_EQ(readPlain(area.view(), 1801), 0);
+    area.setF32(auxRecord(5) + kAuxReal1, 1e30f);
+    EXPECT_EQ(readPlain(area.view(), 1801), 2147483647);
+    area.setF32(auxRecord(5) + kAuxReal1, -1e30f);
+    EXPECT_EQ(readPlain(area.view(), 1801), -2147483647 - 1);
+}
+
+TEST(PlainSpecialRange, OtherSpecialIndicesAreWordsThatReturnTheValue) {
+    for (const int index : {1536, 1552, 1568, 1616, 1744, 1791, 1816, 1823, 1840, 2559}) {
+        TestArea area;
+        const auto before = area.bytes;
+        EXPECT_EQ(writePlain(area.view(), index, 0x12345), 0x12345) << index;
+        EXPECT_EQ(area.word(index), 0x2345) << index;
+        const auto diff = differences(before, area.bytes);
+        EXPECT_EQ(diff.size(), 2u) << index;  // only the word's two bytes
+        area.setI16(hostWord(index), -2);
+        EXPECT_EQ(readPlain(area.view(), index), -2) << index;
+    }
+}
+
+TEST(PlainWords, WordsReturnZeroOnWriteAndSignExtendOnRead) {
+    for (const int index : {1024, 1030, 1535, 2560, 4096, 32767}) {
+        TestArea area;
+        EXPECT_EQ(writePlain(area.view(), index, 0x18000), 0) << index;
+        EXPECT_EQ(area.word(index), -32768) << index;
+        EXPECT_EQ(readPlain(area.view(), index), -32768) << index;
+    }
+}
+
+TEST(PlainWords, IndicesBeyondTheHostBlockNameNothing) {
+    TestArea area;
+    for (int c = 0; c < 255; ++c) area.setI32(bandRecord(c, 0), 0x5A5A5A5A);  // something to alias
+    const auto before = area.bytes;
+    for (int index = 32768; index < 65536; ++index) {
+        ASSERT_EQ(writePlain(area.view(), index, 0x7777), 0) << index;
+        ASSERT_EQ(readPlain(area.view(), index), 0) << index;
+    }
+    EXPECT_TRUE(differences(before, area.bytes).empty());
+}
+
+}  // namespace
+}  // namespace pelgrin32::testing

@@ -1,0 +1,68 @@
+#pragma once
+// A laid-out area in ordinary memory for the decoder tests, with raw access
+// to its bytes at the offsets the layout fixes (written out here as plain
+// numbers, independent of the library's own constants).
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "interface_library/area_layout.h"
+
+namespace pelgrin32::testing {
+
+constexpr std::size_t kSize = 4397440;
+constexpr std::size_t kHostBlock = 72;
+
+inline std::size_t channelRecord(std::size_t c) { return 66708 + 16980 * c; }
+inline std::size_t bandRecord(std::size_t c, std::size_t k) { return channelRecord(c) + 6228 + 672 * k; }
+inline std::size_t auxRecord(std::size_t k) { return 4396608 + 52 * k; }
+// First sample of short ring r (0 to 3) or, for r = 4, of the long ring.
+inline std::size_t channelRingSample(std::size_t c, std::size_t r, std::size_t i) {
+    const std::size_t ring = r < 4 ? 200 + 540 * r : 2360;
+    return channelRecord(c) + ring + 28 + 2 * i;
+}
+inline std::size_t bandRingSample(std::size_t c, std::size_t k, std::size_t i) { return bandRecord(c, k) + 132 + 28 + 2 * i; }
+inline std::size_t hostWord(std::size_t i) { return kHostBlock + 2 * i; }
+
+// Band record fields.
+enum BandField : std::size_t {
+    kValue = 60, kModalFrequency = 64, kDampedValue = 68, kThreshold = 72, kCoher = 76, kNextThreshold = 80,
+    kStandardDeviation = 84, kPhase = 88, kMode = 92, kHits = 96, kMean = 100, kPeakFrequency = 104,
+    kPercentTimeOverThreshold = 108, kExtra = 112, kReal1 = 120, kReal2 = 124, kReal3 = 128,
+};
+enum AuxField : std::size_t { kAuxReal1 = 36, kAuxReal2 = 40, kAuxInteger = 48 };
+
+// Builds an extended index from its fields.
+inline std::int32_t extended(std::uint32_t ch, std::uint32_t group, std::uint32_t field, std::uint32_t k,
+                             std::uint32_t e) {
+    return static_cast<std::int32_t>(ch << 24 | group << 22 | field << 16 | k << 8 | e);
+}
+
+struct TestArea {
+    // Exactly the area's size, so that AddressSanitizer reports any access
+    // past its end.
+    std::vector<std::uint8_t> bytes = std::vector<std::uint8_t>(kSize, 0);
+
+    TestArea() { layOutArea(view()); }
+    AreaView view() { return {bytes.data(), bytes.size()}; }
+
+    std::int32_t i32(std::size_t at) const { std::int32_t v; std::memcpy(&v, &bytes[at], 4); return v; }
+    float f32(std::size_t at) const { float v; std::memcpy(&v, &bytes[at], 4); return v; }
+    std::int16_t i16(std::size_t at) const { std::int16_t v; std::memcpy(&v, &bytes[at], 2); return v; }
+    void setI32(std::size_t at, std::int32_t v) { std::memcpy(&bytes[at], &v, 4); }
+    void setF32(std::size_t at, float v) { std::memcpy(&bytes[at], &v, 4); }
+    void setI16(std::size_t at, std::int16_t v) { std::memcpy(&bytes[at], &v, 2); }
+    std::int16_t word(std::size_t i) const { return i16(hostWord(i)); }
+};
+
+// Byte offsets at which two images differ.
+inline std::vector<std::size_t> differences(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
+    std::vector<std::size_t> at;
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) if (a[i] != b[i]) at.push_back(i);
+    return at;
+}
+
+// The image a fresh layout must produce, byte for byte.
+std::vector<std::uint8_t> expectedFreshLayout();
+
+}  // namespace pelgrin32::testing
