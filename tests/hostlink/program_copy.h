@@ -9,6 +9,16 @@
 
 namespace feltrix::testing {
 
+// The program's standard output without the audio engine's diagnostics
+// (the output device is missing where no sound server runs).
+inline std::string withoutAudioDiagnostics(const std::string& out) {
+    std::string kept;
+    for (const std::string& line : lines(out)) {
+        if (line.find("PortAudio") == std::string::npos) kept += line + "\n";
+    }
+    return kept;
+}
+
 class ProgramCopy {
 public:
     // `library`: the file to offer as <root>/lib/libpelgrin32.so; empty for
