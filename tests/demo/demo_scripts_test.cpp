@@ -1,0 +1,178 @@
+// The bundled demo script and the example scripts, run by the real program
+// against the EEG stand-in: they must run without a script error, read EEG
+// through the link and be heard on the test sound server; the demo's
+// configuration files must bring back what the panel showed when saved.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/demo/session_support.h"
+#include "tests/support/test_support.h"
+
+namespace feltrix::testing {
+namespace {
+
+// FeltrixInit.lj for a test: runs the script under test, then lets its own
+// update callback run for `cycles` updates and ends the program, printing
+// what the link delivered last.
+std::string wrapper(const std::string& script, int cycles) {
+    return "dofile(\"" + script + "\")\n" +
+           "local update = FeltrixUpdateCallback\n"
+           "local cycles = 0\n"
+           "function FeltrixUpdateCallback()\n"
+           "  update()\n"
+           "  cycles = cycles + 1\n"
+           "  if cycles == " + std::to_string(cycles) + " then\n"
+           "    print(string.format('connected=%s alpha=%d', tostring(quenterraConnected), leftAlphaValue))\n"
+           "    exit()\n"
+           "  end\n"
+           "end\n";
+}
+
+struct ScriptCase {
+    const char* name;
+    const char* script;  // relative to the demo folder
+    bool withStandIn;
+};
+
+class DemoScripts : public ::testing::TestWithParam<ScriptCase> {};
+
+TEST_P(DemoScripts, RunWithoutErrorFollowTheEegAndAreHeard) {
+    const ScriptCase& c = GetParam();
+    TempDir dir;
+    copyDemoFolder(dir.path());
+    // The demo's own init script runs under another name: the wrapper is
+    // FeltrixInit.lj.
+    std::string script = c.script;
+    if (script == "FeltrixInit.lj") {
+        dir.write("demo_under_test.lj", readFile(dir.file("FeltrixInit.lj")));
+        script = "demo_under_test.lj";
+    }
+
+    std::unique_ptr<StandIn> standIn;
+    std::string area = uniqueAreaName("demo-test-alone");
+    if (c.withStandIn) {
+        standIn = std::make_unique<StandIn>(7);
+        ASSERT_TRUE(standIn->running());
+        area = standIn->areaName();
+    }
+    std::unique_ptr<SinkRecorder> recorder;
+    if (soundServerAvailable()) {
+        recorder = std::make_unique<SinkRecorder>(dir.file("recording.wav"));
+        ASSERT_TRUE(recorder->started()) << "parecord did not start";
+    }
+
+    RunOptions options;
+    options.environment["PELGRIN32_AREA_NAME"] = area;
+    // About four seconds of session: the stand-in's first measures need two.
+    const RunResult result = runFeltrix(dir, wrapper(script, 40), options);
+    if (!c.withStandIn) removeArea(area);
+
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
+    EXPECT_EQ(result.out.find("Lua error"), std::string::npos) << result.out;
+    // Under automation a message box becomes a line on standard error; the
+    // scripts show none in a normal run.
+    EXPECT_EQ(result.err.find("Feltrix: "), std::string::npos) << result.err;
+    EXPECT_NE(result.out.find("connected=true"), std::string::npos) << result.out;
+    if (c.withStandIn) {
+        EXPECT_EQ(result.out.find("alpha=0\n"), std::string::npos) << "no EEG arrived: " << result.out;
+    }
+
+    if (!recorder) GTEST_SKIP() << "no sound server (PULSE_SERVER unset): sound not checked";
+    const double rms = recorder->stopAndMeasureRms();
+    EXPECT_GT(rms, 0.003) << "nothing audible was played";
+}
+
+INSTANTIATE_TEST_SUITE_P(Scripts, DemoScripts,
+                         ::testing::Values(ScriptCase{"Demo", "FeltrixInit.lj", true},
+                                           ScriptCase{"DemoWithoutEeg", "FeltrixInit.lj", false},
+                                           ScriptCase{"Minimal", "examples/minimal.lua", true},
+                                           ScriptCase{"AsymmetryPanning", "examples/asymmetry_panning.lua", true},
+                                           ScriptCase{"RewardChime", "examples/reward_chime.lua", true}),
+                         [](const ::testing::TestParamInfo<ScriptCase>& info) { return std::string(info.param.name); });
+
+// The panel is changed through the same callback the window uses, saved
+// with File > Save Configuration, changed again and restored with File > Load
+// Configuration; then a file without the header is refused with a message.
+const char* kSaveAndLoad = R"(
+dofile("demo_under_test.lj")
+local update = FeltrixUpdateCallback
+local c = DemoSession.controls
+local s = DemoSession.settings
+
+local function move(slider, position)
+  setSliderPositionInternal(slider, position)
+  FeltrixGuiMessageCallback(slider, position)
+end
+local function choose(index, name)
+  selectDropdownListItemInternal(c.soundscapeList, index)
+  FeltrixGuiMessageCallback(c.soundscapeList, name)
+end
+local function show(label)
+  print(string.format("%s master=%.3f scale=%.3f calm=%s theta=%s chime=%s soundscape=%s selected=%d channels=%d",
+    label, s.masterVolume, s.thresholdScale, tostring(s.calmLayer), tostring(s.thetaLayer),
+    tostring(s.chimeLayer), s.soundscape, getDropdownListSelectionInternal(c.soundscapeList), getChannelCount()))
+end
+
+local cycles = 0
+function FeltrixUpdateCallback()
+  update()
+  cycles = cycles + 1
+  if cycles ~= 3 then return end
+  move(c.masterSlider, 300)
+  move(c.scaleSlider, 750)
+  checkCheckboxInternal(c.thetaBox, false)
+  choose(1, "Ocean")
+  show("saved")
+  FeltrixSaveConfig()
+
+  move(c.masterSlider, 900)
+  move(c.scaleSlider, 100)
+  checkCheckboxInternal(c.thetaBox, true)
+  checkCheckboxInternal(c.chimeBox, false)
+  choose(0, "Calm pads")
+  show("changed")
+  FeltrixLoadConfig()
+  show("loaded")
+  FeltrixLoadConfig()
+  show("after refusal")
+  exit()
+end
+)";
+
+TEST(DemoConfiguration, LoadingRestoresSlidersCheckBoxesAndSoundscape) {
+    TempDir dir;
+    copyDemoFolder(dir.path());
+    dir.write("demo_under_test.lj", readFile(dir.file("FeltrixInit.lj")));
+    const std::string saved = dir.file("session.fxc");
+    const std::string headerless = dir.write("plain.fxc", "return { masterVolume = 0.1 }\n");
+    const std::string answers = dir.write("answers.txt", saved + "\n" + saved + "\n" + headerless + "\n");
+
+    RunOptions options;
+    const std::string area = uniqueAreaName("demo-config");
+    options.environment["PELGRIN32_AREA_NAME"] = area;
+    options.environment["FELTRIX_DIALOG_ANSWERS"] = answers;
+    const RunResult result = runFeltrix(dir, kSaveAndLoad, options);
+    removeArea(area);
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+
+    const std::string expected =
+        "master=0.300 scale=1.250 calm=true theta=false chime=true soundscape=Ocean selected=1";
+    EXPECT_NE(result.out.find("saved " + expected), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("changed master=0.900 scale=0.600 calm=true theta=true chime=false "
+                              "soundscape=Calm pads selected=0"),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("loaded " + expected), std::string::npos) << result.out;
+    // The refused file changes nothing and says why.
+    EXPECT_NE(result.out.find("after refusal " + expected), std::string::npos) << result.out;
+    EXPECT_NE(result.err.find("invalid config file"), std::string::npos) << result.err;
+
+    const std::string file = readFile(saved);
+    EXPECT_EQ(file.rfind("-- Feltrix configuration file\n", 0), 0u) << file;
+    EXPECT_NE(file.find("soundscape = \"Ocean\""), std::string::npos) << file;
+}
+
+}  // namespace
+}  // namespace feltrix::testing
