@@ -41,8 +41,10 @@ int DecodeSlots::available() {
 }
 
 DecodeSlots& oggDecodeSlots() {
-    static DecodeSlots slots(kOggDecodeSlots);
-    return slots;
+    // Never destroyed: a detached decoder thread may still give its slot
+    // back while the process ends.
+    static DecodeSlots* slots = new DecodeSlots(kOggDecodeSlots);
+    return *slots;
 }
 
 void OggDecodeJob::endDecoding() {
