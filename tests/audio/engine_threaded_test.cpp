@@ -108,6 +108,7 @@ TEST(EngineThreaded, ClearingDuringAnOggBackgroundDecode) {
     EXPECT_TRUE(waitFor([] { return channelAt(1)->loadState.load() == LoadState::Loaded; },
                         std::chrono::seconds(60)));
     EXPECT_EQ(channelAt(1)->framesAvailable.load(), channelAt(1)->sampleCount);
+    EXPECT_TRUE(waitFor([] { return oggDecodeSlots().available() == kOggDecodeSlots; }));
     clearChannels();
 }
 
