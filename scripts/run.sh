@@ -8,19 +8,21 @@
 #   scripts/run.sh [feltrix options]
 #   EEGSIM_OPTIONS="--seed 7 --eyes 5,15" scripts/run.sh   # options for the stand-in
 #   QT_QPA_PLATFORM=offscreen scripts/run.sh                # no display: sound only
+#   BUILD_DIR=build-mine scripts/run.sh                     # another build folder
 set -euo pipefail
 cd "$(dirname "$0")/.."
+build=${BUILD_DIR:-build}
 bash scripts/setup.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 # Only what the session needs; scripts/test.sh builds the rest.
-cmake --build build -j "$(nproc)" --target feltrix feltrix-eegsim pelgrin32 demo
+cmake --build "$build" -j "$(nproc)" --target feltrix feltrix-eegsim pelgrin32 demo
 
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   echo "No display found. To run headless (sound only), use: QT_QPA_PLATFORM=offscreen $0" >&2
   exit 1
 fi
 
-cd build/demo
+cd "$build/demo"
 # shellcheck disable=SC2086  # EEGSIM_OPTIONS is a list of words on purpose
 ../bin/feltrix-eegsim --quiet ${EEGSIM_OPTIONS:-} &
 stand_in=$!
@@ -31,6 +33,14 @@ stop_stand_in() {
 trap stop_stand_in EXIT
 echo "run: feltrix-eegsim is feeding synthetic EEG (pid $stand_in); close the Feltrix window to end the session"
 
+# Feltrix runs as a child the shell waits for, so that Ctrl-C or a TERM sent
+# to this script ends it as well; standard input stays Feltrix's own (for
+# --passthroughStdin).
+../bin/feltrix "$@" <&0 &
+feltrix=$!
+trap 'kill "$feltrix" 2>/dev/null || true' INT TERM
 status=0
-../bin/feltrix "$@" || status=$?
+while kill -0 "$feltrix" 2>/dev/null; do
+  wait "$feltrix" && status=0 || status=$?
+done
 exit "$status"
