@@ -24,6 +24,7 @@ std::string wrapper(const std::string& script, int cycles) {
            "  cycles = cycles + 1\n"
            "  if cycles == " + std::to_string(cycles) + " then\n"
            "    print(string.format('connected=%s alpha=%d', tostring(quenterraConnected), leftAlphaValue))\n"
+           "    if DemoSession then print('status: ' .. DemoSession.status()) end\n"
            "    exit()\n"
            "  end\n"
            "end\n";
@@ -33,6 +34,7 @@ struct ScriptCase {
     const char* name;
     const char* script;  // relative to the demo folder
     bool withStandIn;
+    const char* status;  // the demo's status line at the end, or nullptr
 };
 
 class DemoScripts : public ::testing::TestWithParam<ScriptCase> {};
@@ -78,6 +80,9 @@ TEST_P(DemoScripts, RunWithoutErrorFollowTheEegAndAreHeard) {
     if (c.withStandIn) {
         EXPECT_EQ(result.out.find("alpha=0\n"), std::string::npos) << "no EEG arrived: " << result.out;
     }
+    if (c.status != nullptr) {
+        EXPECT_NE(result.out.find(std::string("status: ") + c.status), std::string::npos) << result.out;
+    }
 
     if (!recorder) GTEST_SKIP() << "no sound server (PULSE_SERVER unset): sound not checked";
     const double rms = recorder->stopAndMeasureRms();
@@ -85,11 +90,12 @@ TEST_P(DemoScripts, RunWithoutErrorFollowTheEegAndAreHeard) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripts, DemoScripts,
-                         ::testing::Values(ScriptCase{"Demo", "FeltrixInit.lj", true},
-                                           ScriptCase{"DemoWithoutEeg", "FeltrixInit.lj", false},
-                                           ScriptCase{"Minimal", "examples/minimal.lua", true},
-                                           ScriptCase{"AsymmetryPanning", "examples/asymmetry_panning.lua", true},
-                                           ScriptCase{"RewardChime", "examples/reward_chime.lua", true}),
+                         ::testing::Values(
+                             ScriptCase{"Demo", "FeltrixInit.lj", true, "Connected: the sound follows the EEG."},
+                             ScriptCase{"DemoWithoutEeg", "FeltrixInit.lj", false, "Connected, but no EEG arrives"},
+                             ScriptCase{"Minimal", "examples/minimal.lua", true, nullptr},
+                             ScriptCase{"AsymmetryPanning", "examples/asymmetry_panning.lua", true, nullptr},
+                             ScriptCase{"RewardChime", "examples/reward_chime.lua", true, nullptr}),
                          [](const ::testing::TestParamInfo<ScriptCase>& info) { return std::string(info.param.name); });
 
 // The panel is changed through the same callback the window uses, saved
@@ -172,6 +178,48 @@ TEST(DemoConfiguration, LoadingRestoresSlidersCheckBoxesAndSoundscape) {
     const std::string file = readFile(saved);
     EXPECT_EQ(file.rfind("-- Feltrix configuration file\n", 0), 0u) << file;
     EXPECT_NE(file.find("soundscape = \"Ocean\""), std::string::npos) << file;
+}
+
+// File > Open Custom Script: a script that fails is reported and the demo
+// starts again (its wrapper too, which opens the next answer); a working
+// script takes over sound and callbacks.
+const char* kOpenCustomScript = R"(
+dofile("demo_under_test.lj")
+local update = FeltrixUpdateCallback
+local cycles = 0
+function FeltrixUpdateCallback()
+  update()
+  cycles = cycles + 1
+  if cycles ~= 3 then return end
+  FeltrixOpenCustomScript()
+  print("opened: channels=" .. getChannelCount())
+  if getChannelCount() == 2 then exit() end
+end
+)";
+
+TEST(DemoCustomScript, FailingScriptRestartsTheDemoWorkingScriptTakesOver) {
+    TempDir dir;
+    copyDemoFolder(dir.path());
+    dir.write("demo_under_test.lj", readFile(dir.file("FeltrixInit.lj")));
+    const std::string broken = dir.write("broken.lua", "error('broken on purpose')\n");
+    const std::string answers = dir.write("answers.txt", broken + "\n" + dir.file("examples/minimal.lua") + "\n");
+
+    RunOptions options;
+    const std::string area = uniqueAreaName("demo-open");
+    options.environment["PELGRIN32_AREA_NAME"] = area;
+    options.environment["FELTRIX_DIALOG_ANSWERS"] = answers;
+    const RunResult result = runFeltrix(dir, kOpenCustomScript, options);
+    removeArea(area);
+
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    EXPECT_NE(result.err.find("broken on purpose"), std::string::npos) << result.err;
+    // The demo's three stereo sounds after the restart, the minimal script's
+    // one stereo sound after the hand-over.
+    const std::size_t restarted = result.out.find("opened: channels=6");
+    const std::size_t handedOver = result.out.find("opened: channels=2");
+    ASSERT_NE(restarted, std::string::npos) << result.out;
+    ASSERT_NE(handedOver, std::string::npos) << result.out;
+    EXPECT_LT(restarted, handedOver);
 }
 
 }  // namespace
