@@ -24,7 +24,7 @@ TEST(Startup, ScriptsSeeStandardLibrariesWithoutSystemAccess) {
                                    "print(quenterraConnected)\n"
                                    "exit()");
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out, "nil\tnil\tnil\tnil\tnil\tnil\ntable\ttable\ttable\ttable\tfunction\nfalse\n");
+    EXPECT_EQ(scriptOutput(r.out), "nil\tnil\tnil\tnil\tnil\tnil\ntable\ttable\ttable\ttable\tfunction\nfalse\n");
 }
 
 // Each way the init script can fail ends the same way: the library's message
@@ -73,7 +73,7 @@ TEST(UpdateCycle, FirstUpdateComesRightAfterTheInitScript) {
                                    "function FeltrixUpdateCallback() print('update') exit() end");
     EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out, "init done\nupdate\n");
+    EXPECT_EQ(scriptOutput(r.out), "init done\nupdate\n");
 }
 
 TEST(UpdateCycle, IntervalChangesAreFlooredAtTenMilliseconds) {
@@ -87,7 +87,7 @@ TEST(UpdateCycle, IntervalChangesAreFlooredAtTenMilliseconds) {
                                    "local n = 0\n"
                                    "function FeltrixUpdateCallback() n = n + 1 if n == 20 then exit() end end");
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out,
+    EXPECT_EQ(scriptOutput(r.out),
               "0.1\n0.5\n0.01\n0.01\n"
               "incorrect argument #1 to setUpdateInterval: number expected, got nil\n");
 }
@@ -98,7 +98,7 @@ TEST(ExitPaths, ExitFromInsideACallbackEndsWithZero) {
                                    "local n = 0\n"
                                    "function FeltrixUpdateCallback() n = n + 1 print(n) if n == 3 then exit() end end");
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out, "1\n2\n3\n");
+    EXPECT_EQ(scriptOutput(r.out), "1\n2\n3\n");
 }
 
 // A script error inside a callback ends the program, but not silently: the
@@ -140,8 +140,9 @@ TEST(Passthrough, EveryChunkIsReportedBeforeThatCyclesUpdate) {
     EXPECT_EQ(r.exitCode, 0);
     // 10 000 bytes in reads of at most 4096 bytes: at least three callbacks,
     // all before the update callback of the same cycle.
-    ASSERT_FALSE(r.out.empty());
-    EXPECT_GE(std::stoi(r.out), 3) << r.out;
+    const std::string printed = scriptOutput(r.out);
+    ASSERT_FALSE(printed.empty());
+    EXPECT_GE(std::stoi(printed), 3) << printed;
 }
 
 // Passthrough on, but nothing to drain: a pipe nobody writes to, /dev/null, or
@@ -171,6 +172,6 @@ TEST(Passthrough, NothingToReadMeansNoCallbacksAndNoBlocking) {
                                        "function FeltrixUpdateCallback() n = n + 1 if n == 5 then print('done') exit() end end",
                                        options);
         EXPECT_EQ(r.exitCode, 0);
-        EXPECT_EQ(r.out, "done\n");
+        EXPECT_EQ(scriptOutput(r.out), "done\n");
     }
 }

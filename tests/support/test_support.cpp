@@ -152,6 +152,18 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds b
     return true;
 }
 
+std::string scriptOutput(const std::string& out) {
+    std::string kept;
+    for (const std::string& line : lines(out)) {
+        if (line.rfind("Error initializing PortAudio", 0) == 0 || line.rfind("Error opening default PortAudio", 0) == 0 ||
+            line.rfind("Error starting PortAudio", 0) == 0) {
+            continue;
+        }
+        kept += line + "\n";
+    }
+    return kept;
+}
+
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> result;
     std::istringstream in(text);

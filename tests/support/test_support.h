@@ -59,6 +59,10 @@ RunResult runFeltrix(const TempDir& dir, const std::string& script, RunOptions o
 // Polls `condition` until it holds or `bound` passes; returns its last value.
 bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds bound = std::chrono::seconds(10));
 
+// Standard output without the audio engine's start-up diagnostics, which
+// depend on whether the machine has a sound device.
+std::string scriptOutput(const std::string& out);
+
 // Lines of `text` (without their line breaks).
 std::vector<std::string> lines(const std::string& text);
 

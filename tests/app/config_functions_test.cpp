@@ -1,0 +1,138 @@
+// saveConfig and loadConfig as scripts use them, through the real program
+// with file dialogs answered from FELTRIX_DIALOG_ANSWERS.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "tests/support/test_support.h"
+
+using namespace feltrix::testing;
+
+namespace {
+
+// Runs `body` inside the first update callback (a callback holds the script
+// lock, as the menu callbacks do), then exits.
+RunResult runInCallback(const TempDir& dir, const std::string& body, const std::string& answers = "") {
+    RunOptions options;
+    options.environment["FELTRIX_DIALOG_ANSWERS"] = dir.write("answers.txt", answers);
+    return runFeltrix(dir, "function FeltrixUpdateCallback()\n" + body + "\nexit()\nend", options);
+}
+
+const std::string kHeader = "-- Feltrix configuration file";
+
+}  // namespace
+
+TEST(ConfigFunctions, SaveThenLoadRoundTrip) {
+    TempDir dir;
+    const std::string path = dir.file("session.fxc");
+    const RunResult r = runInCallback(dir,
+                                      "print(saveConfig('" + kHeader + "\\nreturn { volume = 0.75, sound = \"rain\" }\\n'))\n"
+                                      "local t = loadConfig('" + path + "')\n"
+                                      "print(t.volume, t.sound)",
+                                      path + "\n");
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_EQ(scriptOutput(r.out), "true\n0.75\train\n");
+    EXPECT_EQ(readFile(path), kHeader + "\nreturn { volume = 0.75, sound = \"rain\" }\n");
+}
+
+TEST(ConfigFunctions, CancelledSaveReturnsFalseAndTouchesNothing) {
+    TempDir dir;
+    const std::string existing = dir.write("keep.fxc", "untouched");
+    // An empty answer, then the end of the answers: both cancel.
+    const RunResult r = runInCallback(dir, "print(saveConfig('x'))\nprint(saveConfig('y'))", "\n");
+    EXPECT_EQ(scriptOutput(r.out), "false\nfalse\n");
+    EXPECT_EQ(readFile(existing), "untouched");
+}
+
+TEST(ConfigFunctions, SaveFromTheInitScriptAndEmbeddedZeroBytes) {
+    TempDir dir;
+    const std::string path = dir.file("zeros.fxc");
+    RunOptions options;
+    options.environment["FELTRIX_DIALOG_ANSWERS"] = dir.write("answers.txt", path + "\n");
+    const RunResult r = runFeltrix(dir,
+                                   "print(saveConfig('head\\0\\0tail'))\n"
+                                   "function FeltrixUpdateCallback() exit() end",
+                                   options);
+    EXPECT_EQ(scriptOutput(r.out), "true\n");
+    EXPECT_EQ(readFile(path), std::string("head\0\0tail", 10));
+}
+
+TEST(ConfigFunctions, LoadResultsAndErrors) {
+    TempDir dir;
+    const struct {
+        const char* name;
+        std::string content;  // written to case.fxc
+        std::string expected;
+    } cases[] = {
+        {"table", kHeader + "\nreturn { a = 1 }", "table\t1"},
+        {"two results reduced to one", kHeader + "\nreturn 1, 2", "1\tnil"},
+        {"nothing returned", kHeader + "\nlocal x = 1", "nil\tnil"},
+        {"text after header", kHeader + " saved 2026-12-06\nreturn 7", "7\tnil"},
+        {"empty file", "", "false\tinvalid config file"},
+        {"byte-order mark", "\xEF\xBB\xBF" + kHeader + "\nreturn 1", "false\tinvalid config file"},
+        {"other case", "-- FELTRIX CONFIGURATION FILE\nreturn 1", "false\tinvalid config file"},
+        {"short first line", "-- Feltrix\nreturn 1", "false\tinvalid config file"},
+        {"syntax error", kHeader + "\nreturn {", "false\tsyntax error in config file " + dir.file("case.fxc")},
+        {"runtime error keeps its value", kHeader + "\nerror({ code = 42 })", "false\t42"},
+        {"runtime error message", kHeader + "\nerror('bad value', 0)", "false\tbad value"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dir.write("case.fxc", c.content);
+        const RunResult r = runInCallback(dir,
+                                          "local ok, a, b = pcall(loadConfig, '" + dir.file("case.fxc") + "')\n"
+                                          "if ok then print(type(a) == 'table' and 'table' or tostring(a), type(a) == 'table' and a.a or b)\n"
+                                          "else print(false, type(a) == 'table' and a.code or a) end");
+        EXPECT_EQ(r.exitCode, 0);
+        EXPECT_EQ(scriptOutput(r.out), c.expected + "\n");
+    }
+}
+
+TEST(ConfigFunctions, ArgumentAndFileErrors) {
+    TempDir dir;
+    const RunResult r = runInCallback(dir,
+                                      "print(select(2, pcall(loadConfig)))\n"
+                                      "print(select(2, pcall(loadConfig, {})))\n"
+                                      "print(select(2, pcall(saveConfig)))\n"
+                                      "print(select(2, pcall(saveConfig, true)))\n"
+                                      "print(select(2, pcall(loadConfig, '" + dir.file("missing.fxc") + "')))\n"
+                                      "print(select(2, pcall(saveConfig, 'x')))",
+                                      dir.file("no/such/folder/x.fxc") + "\n");
+    EXPECT_EQ(scriptOutput(r.out),
+              "incorrect argument #1 to luaLoadConfig: string expected, got nil\n"
+              "incorrect argument #1 to luaLoadConfig: string expected, got table\n"
+              "incorrect argument #1 to luaSaveConfig: string expected, got nil\n"
+              "incorrect argument #1 to luaSaveConfig: string expected, got boolean\n"
+              "could not load file " + dir.file("missing.fxc") + "\n"
+              "could not write to file " + dir.file("no/such/folder/x.fxc") + "\n");
+}
+
+// Saving into a folder the user may not write to: the error names the path
+// and the file that was there survives. Root may write anywhere, so the
+// program runs as an unprivileged user.
+TEST(ConfigFunctions, FailedSaveKeepsTheOldFile) {
+    if (geteuid() != 0 || access("/usr/bin/setpriv", X_OK) != 0) GTEST_SKIP() << "needs root and setpriv";
+    TempDir dir;
+    const std::string locked = dir.path() + "/locked";
+    ASSERT_EQ(mkdir(locked.c_str(), 0755), 0);
+    const std::string target = dir.write("locked/settings.fxc", "precious");
+    ASSERT_EQ(chmod(locked.c_str(), 0555), 0);
+    ASSERT_EQ(chmod(dir.path().c_str(), 0777), 0);
+    dir.write("FeltrixInit.lj",
+              "function FeltrixUpdateCallback() print(select(2, pcall(saveConfig, 'new'))) exit() end");
+    RunOptions options;
+    options.workingDirectory = dir.path();
+    options.arguments = {"--reuid=65534", "--regid=65534", "--clear-groups", "--", feltrixBinary()};
+    options.environment = {{"QT_QPA_PLATFORM", "offscreen"}, {"FELTRIX_AUTOMATION", "1"},
+                           {"XDG_CONFIG_HOME", dir.path() + "/config"}, {"XDG_RUNTIME_DIR", dir.path()},
+                           {"HOME", dir.path()},
+                           {"FELTRIX_DIALOG_ANSWERS", dir.write("answers.txt", target + "\n")}};
+    const RunResult r = runProgram("/usr/bin/setpriv", options);
+    EXPECT_EQ(scriptOutput(r.out), "could not write to file " + target + "\n") << r.err;
+    EXPECT_EQ(readFile(target), "precious");
+    chmod(locked.c_str(), 0755);
+}
