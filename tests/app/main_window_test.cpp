@@ -7,7 +7,12 @@
 #include <QMenuBar>
 #include <QTimer>
 
+#include <cstdlib>
+
+#include "app/script_host.h"
+#include "gui/modal_ui.h"
 #include "gui/qt_main_window.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
@@ -56,4 +61,38 @@ TEST(MainWindowDeathTest, FileExitEndsTheProcessWithZero) {
     application();
     feltrix::MainWindow window;
     EXPECT_EXIT(window.runMenuCommand(feltrix::kExitCommand), ::testing::ExitedWithCode(0), "");
+}
+
+// File > Save and Load Configuration reach the script's menu callbacks, which
+// save and load through the dialogs (answered by FELTRIX_DIALOG_ANSWERS).
+TEST(MainWindow, ConfigurationMenuCommandsRunTheScriptsCallbacks) {
+    application();
+    feltrix::testing::TempDir dir;
+    const std::string config = dir.file("menu.fxc");
+    setenv("FELTRIX_AUTOMATION", "1", 1);
+    setenv("FELTRIX_DIALOG_ANSWERS", dir.write("answers.txt", config + "\n" + config + "\n").c_str(), 1);
+    feltrix::resetDialogAnswers();
+
+    feltrix::ScriptHost host(false);
+    feltrix::setActiveScriptHost(&host);
+    dir.write("init.lj",
+              "saved, loaded = nil, nil\n"
+              "function FeltrixSaveConfig() saved = saveConfig('-- Feltrix configuration file\\nreturn 0.25') end\n"
+              "function FeltrixLoadConfig() loaded = loadConfig(openFileDialogConfig()) end\n");
+    ASSERT_EQ(host.loadAndRunInitScript(dir.file("init.lj").c_str()), "");
+
+    feltrix::MainWindow window;
+    window.findChild<QAction*>(QStringLiteral("saveConfigurationAction"))->trigger();
+    window.findChild<QAction*>(QStringLiteral("loadConfigurationAction"))->trigger();
+
+    lua_State* L = host.state();
+    lua_getglobal(L, "saved");
+    lua_getglobal(L, "loaded");
+    EXPECT_TRUE(lua_toboolean(L, -2));
+    EXPECT_EQ(lua_tonumber(L, -1), 0.25);
+    lua_pop(L, 2);
+    EXPECT_EQ(feltrix::testing::readFile(config), "-- Feltrix configuration file\nreturn 0.25");
+    feltrix::setActiveScriptHost(nullptr);
+    unsetenv("FELTRIX_DIALOG_ANSWERS");
+    feltrix::resetDialogAnswers();
 }
