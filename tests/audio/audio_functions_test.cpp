@@ -1,0 +1,153 @@
+// The audio script functions, run by the real program from an init script.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "tests/audio/engine_test_sounds.h"
+#include "tests/support/test_support.h"
+
+namespace feltrix {
+namespace {
+
+using testing::RunOptions;
+using testing::RunResult;
+using testing::TempDir;
+
+bool hasLine(const std::string& out, const std::string& line) {
+    const std::vector<std::string> all = testing::lines(out);
+    return std::find(all.begin(), all.end(), line) != all.end();
+}
+
+TEST(AudioFunctions, RaiseTheirOwnArgumentAndLoadFailureTexts) {
+    struct Case {
+        const char* call;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"fileExists()", "incorrect argument #1 to fileExists: string expected, got nil"},
+        {"loadWav()", "incorrect argument #1 to loadWav: string expected, got nil"},
+        {"loadWav({})", "incorrect argument #1 to loadWav: string expected, got table"},
+        {"loadMp3(nil)", "incorrect argument #1 to loadMp3: string expected, got nil"},
+        {"loadOgg(true)", "incorrect argument #1 to loadOgg: string expected, got boolean"},
+        {"loadWav('missing.wav')", "Error loading WAV file: Could not open file"},
+        {"loadMp3('missing.mp3')", "Error loading MP3 file: Could not open file"},
+        {"loadOgg('missing.ogg')", "Error loading Ogg file missing.ogg: Error opening file."},
+        {"slideAudioChannelVolume(0, 1)",
+         "incorrect arguments to slideAudioChannelVolume (expected number, number, number"},
+        {"slideAudioChannelPanning(0, 'x', 1)",
+         "incorrect arguments to slideAudioChannelPanning (expected number, number, number"},
+        {"setAudioChannelSpeed(0)", "incorrect arguments to setAudioChannelSpeed (expected number, number"},
+        {"setAudioChannelLoopPoint(0, {})", "incorrect arguments to setAudioChannelLoopFrame (expected number, number"},
+        {"setAudioChannelPosition('a')",
+         "incorrect argument #1 to setCurrentAudioChannelPosition: number expected, got string"},
+        {"setAudioChannelPosition(0, 0)", "audio must be paused to call setCurrentAudioChannelPosition"},
+        {"getCurrentAudioChannelVolume()",
+         "incorrect argument #1 to getCurrentAudioChannelVolume: number expected, got nil"},
+        {"getCurrentAudioChannelPanning({})",
+         "incorrect argument #1 to getCurrentAudioChannelPanning: number expected, got table"},
+        {"getCurrentAudioChannelPosition(nil)",
+         "incorrect argument #1 to getCurrentAudioChannelPosition: number expected, got nil"},
+        {"getAudioChannelSampleCount('x')",
+         "incorrect argument #1 to getAudioChannelSampleCount: number expected, got string"},
+        {"setUpdateInterval()", "incorrect argument #1 to setUpdateInterval: number expected, got nil"},
+    };
+    // The calls contain quotes: they are printed between long brackets.
+    std::string script;
+    for (const Case& c : cases) {
+        script += std::string("print([[") + c.call + "]] .. ' -> ' .. tostring(select(2, pcall(function() return " +
+                  c.call + " end))))\n";
+    }
+    script += "exit()\n";
+    TempDir dir;
+    const RunResult result = testing::runFeltrix(dir, script);
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    for (const Case& c : cases) {
+        EXPECT_TRUE(hasLine(result.out, std::string(c.call) + " -> " + c.message)) << c.call << "\n" << result.out;
+    }
+}
+
+TEST(AudioFunctions, LoadSetAndReadBackChannels) {
+    TempDir dir;
+    dir.write("mono.wav", testing::wavFile16(testing::sine(440, 44100, 2000), 1, 44100));
+    std::vector<float> stereo(2 * 1000, 0.25f);
+    dir.write("stereo.wav", testing::wavFile16(stereo, 2, 22050));
+    dir.write("42", "");
+    const RunResult result = testing::runFeltrix(dir, R"lua(
+print("mono", loadWav("mono.wav"))
+print("again", loadWav("mono.wav"))
+print("stereo", loadWav("stereo.wav"))
+print("count", getChannelCount())
+print("length", getAudioChannelSampleCount(2), getAudioChannelSampleCount(0))
+print("panning", getCurrentAudioChannelPanning(0), getCurrentAudioChannelPanning(2), getCurrentAudioChannelPanning(3))
+print("volume", getCurrentAudioChannelVolume(1))
+print("missing", getCurrentAudioChannelVolume(99))
+print("negative", getCurrentAudioChannelPosition(-1))
+slideAudioChannelVolume(0, "1", 2)
+slideAudioChannelVolume(9, 1, 1)
+setAudioChannelSpeed(0, 2, "extra")
+setAudioChannelLoopPoint(2, 10)
+pauseAudio()
+setAudioChannelPosition(2, 500)
+print("position", getCurrentAudioChannelPosition(2))
+setAudioChannelPosition(2, 1000)
+print("past the end", getCurrentAudioChannelPosition(2))
+setAudioChannelPosition(3)
+print("no frame", getCurrentAudioChannelPosition(3))
+resumeAudio()
+setUpdateInterval(0.0051)
+print("interval", getUpdateInterval())
+print("exists", fileExists(42), fileExists("nothing"))
+resetAudio()
+print("after reset", getChannelCount(), loadWav("stereo.wav"))
+exit()
+)lua");
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    const char* expected[] = {
+        "mono\t0",
+        "again\t1",
+        "stereo\t2\t3",
+        "count\t4",
+        "length\t1000\t2000",
+        "panning\t0.5\t0\t1",
+        "volume\t0",
+        "warning: no such channel: 99",
+        "missing\t0",
+        "warning: no such channel: 4294967295",
+        "negative\t0",
+        "error: attempt to slide channel 9, only 4 channels exist",
+        "position\t500",
+        "past the end\t500",
+        "no frame\t0",
+        "interval\t0.01",
+        "exists\ttrue\tfalse",
+        "after reset\t0\t0\t1",
+    };
+    for (const char* line : expected) EXPECT_TRUE(hasLine(result.out, line)) << line << "\n" << result.out;
+}
+
+TEST(AudioFunctions, WithoutASoundDeviceStartUpGoesOnAndChannelsStillWork) {
+    TempDir dir;
+    dir.write("mono.wav", testing::wavFile16(testing::sine(440, 44100, 100), 1, 44100));
+    RunOptions options;
+    options.environment["PULSE_SERVER"] = "unix:" + dir.file("no-server");
+    const RunResult result = testing::runFeltrix(dir, R"lua(
+print("loaded", loadWav("mono.wav"))
+slideAudioChannelVolume(0, 1, 0.1)
+setAudioChannelSpeed(0, 3)
+pauseAudio()
+resumeAudio()
+resetAudio()
+print("count", getChannelCount())
+exit()
+)lua",
+                                                 options);
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    EXPECT_NE(result.err.find("Error: Failed to initialize audio system."), std::string::npos) << result.err;
+    EXPECT_TRUE(hasLine(result.out, "loaded\t0")) << result.out;
+    EXPECT_TRUE(hasLine(result.out, "count\t0")) << result.out;
+}
+
+}  // namespace
+}  // namespace feltrix
