@@ -91,6 +91,16 @@ const char* OggStream::open(std::unique_ptr<ByteSource> source) {
     channels_ = first->channels;
     sampleRate_ = static_cast<std::uint32_t>(first->rate);
     const long links = ov_streams(&file_);
+    if (links > 1) {
+        // After opening a chained file libvorbisfile 1.3.7 stands at the
+        // second link, and the first would never be heard: go back to the
+        // very start.
+        result = ov_raw_seek(&file_, 0);
+        if (result != 0) {
+            close();
+            return testOpenText(result);
+        }
+    }
     playedLinks_ = 0;
     totalFrames_ = 0;
     for (long i = 0; i < links; ++i) {

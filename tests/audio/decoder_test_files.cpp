@@ -90,6 +90,26 @@ Interleaved oggdecDecode(const std::string& oggPath, const std::string& workDir)
     return readReferenceWav(wav);
 }
 
+std::string makeWav(const std::string& folder, const std::string& name, int channels, int rate, double seconds) {
+    const std::string wav = folder + "/" + name + ".wav";
+    runCommand("sox -R -n -r " + std::to_string(rate) + " -c " + std::to_string(channels) + " -b 16 '" + wav +
+               "' synth " + std::to_string(seconds) + " sine 440 sine 1250 vol 0.5");
+    return wav;
+}
+
+std::string makeOgg(const std::string& folder, const std::string& name, int channels, int rate, double seconds) {
+    const std::string ogg = folder + "/" + name + ".ogg";
+    runCommand("oggenc -Q -q 3 -o '" + ogg + "' '" + makeWav(folder, name, channels, rate, seconds) + "'");
+    return ogg;
+}
+
+std::string makeMp3(const std::string& folder, const std::string& name, int channels, int rate, double seconds) {
+    const std::string mp3 = folder + "/" + name + ".mp3";
+    runCommand("lame --quiet --noreplaygain -b 128 '" + makeWav(folder, name, channels, rate, seconds) + "' '" +
+               mp3 + "'");
+    return mp3;
+}
+
 std::string le16(std::uint16_t v) {
     return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
 }

@@ -26,6 +26,12 @@ Interleaved soxDecode(const std::string& path, int channels, int sampleRate);
 Interleaved lameDecode(const std::string& mp3Path, const std::string& workDir);
 Interleaved oggdecDecode(const std::string& oggPath, const std::string& workDir);
 
+// Makes `folder`/`name`.wav with `seconds` of a two-tone chord (sox), and from
+// it `name`.ogg (oggenc) or `name`.mp3 (lame); returns the file's path.
+std::string makeWav(const std::string& folder, const std::string& name, int channels, int rate, double seconds);
+std::string makeOgg(const std::string& folder, const std::string& name, int channels, int rate, double seconds);
+std::string makeMp3(const std::string& folder, const std::string& name, int channels, int rate, double seconds);
+
 // Bytes of a file ("" when it cannot be read) and writing bytes to one.
 std::string fileBytes(const std::string& path);
 void writeBytes(const std::string& path, const std::string& bytes);

@@ -1,0 +1,250 @@
+// Loading sound files into the channel table: what a load appends, what a
+// failed load leaves behind, and Ogg files decoded in the background.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "audio/audio_channel.h"
+#include "audio/byte_source.h"
+#include "audio/load_error.h"
+#include "audio/ogg_decoder_thread.h"
+#include "audio/ogg_reader.h"
+#include "audio/sound_loading.h"
+#include "tests/audio/decoder_test_files.h"
+#include "tests/support/test_support.h"
+
+namespace feltrix {
+namespace {
+
+using namespace feltrix::testing;
+using namespace std::chrono_literals;
+
+// Every test starts from an empty table and leaves no decoding behind.
+class Loading : public ::testing::Test {
+protected:
+    void SetUp() override { clearChannels(); }
+    void TearDown() override {
+        failOggThreadStartsForTesting(false);
+        clearChannels();
+        EXPECT_TRUE(allDecodingEnded());
+    }
+    static bool allDecodingEnded() {
+        return waitFor([] { return oggDecodeSlots().available() == kOggDecodeSlots; }, 60s);
+    }
+    static bool allLoaded(ChannelNumber first, ChannelNumber end) {
+        for (ChannelNumber n = first; n < end; ++n) {
+            AudioChannel* c = channelAt(n);
+            if (c->loadState.load() != LoadState::Loaded) return false;
+        }
+        return true;
+    }
+    TempDir dir;
+};
+
+TEST_F(Loading, ErrorTextIsNoErrorBeforeTheFirstFailure) {
+    // Holds in a fresh process (ctest runs each test on its own).
+    if (std::string(loadErrorText()) != "No error") GTEST_SKIP() << "an earlier test failed a load";
+    SUCCEED();
+}
+
+TEST_F(Loading, EachFormatAppendsItsVoicesWithTheirLayout) {
+    struct Case {
+        const char* name;
+        std::string path;
+        int (*load)(const char*);
+        std::vector<float> panning;
+        std::uint32_t rate;
+        std::uint64_t frames;  // 0: only checked to be positive
+    };
+    const Case cases[] = {
+        {"stereo WAV", makeWav(dir.path(), "w2", 2, 22050, 0.5), loadWavChannels, {0.0f, 1.0f}, 22050, 11025},
+        {"mono WAV", makeWav(dir.path(), "w1", 1, 8000, 0.25), loadWavChannels, {0.5f}, 8000, 2000},
+        {"6-channel WAV", makeWav(dir.path(), "w6", 6, 8000, 0.1), loadWavChannels,
+         {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f}, 8000, 800},
+        {"mono MP3", makeMp3(dir.path(), "m1", 1, 44100, 0.5), loadMp3Channels, {0.0f, 1.0f}, 44100, 0},
+        {"stereo MP3", makeMp3(dir.path(), "m2", 2, 32000, 0.5), loadMp3Channels, {0.0f, 1.0f}, 32000, 0},
+        {"short stereo Ogg", makeOgg(dir.path(), "o2", 2, 44100, 0.5), loadOggChannels, {0.0f, 1.0f}, 44100, 22050},
+        {"6-channel Ogg", makeOgg(dir.path(), "o6", 6, 48000, 0.2), loadOggChannels,
+         {0.0f, 0.5f, 1.0f, 0.0f, 1.0f, 0.5f}, 48000, 9600},
+    };
+    ChannelNumber before = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int n = c.load(c.path.c_str());
+        ASSERT_EQ(n, static_cast<int>(c.panning.size())) << loadErrorText();
+        ASSERT_EQ(channelCount(), before + static_cast<ChannelNumber>(n));
+        for (int i = 0; i < n; ++i) {
+            AudioChannel* voice = channelAt(before + static_cast<ChannelNumber>(i));
+            EXPECT_EQ(voice->panning.load(), c.panning[static_cast<std::size_t>(i)]);
+            EXPECT_EQ(voice->volume.load(), 0.0f);
+            EXPECT_EQ(voice->sourceRate, c.rate);
+            EXPECT_EQ(voice->loadState.load(), LoadState::Loaded);  // short files: all decoded
+            EXPECT_EQ(voice->framesAvailable.load(), voice->sampleCount);
+            EXPECT_EQ(voice->position.load(), 0u);
+            if (c.frames) {
+                EXPECT_EQ(voice->sampleCount, c.frames);
+            }
+            EXPECT_GT(voice->sampleCount, 0u);
+        }
+        before = channelCount();
+    }
+    // A short Ogg file started no thread: every slot is free at once.
+    EXPECT_EQ(oggDecodeSlots().available(), kOggDecodeSlots);
+}
+
+TEST_F(Loading, WavWithoutChannelsAppendsNothingAndSucceeds) {
+    const std::string path = dir.write("none.wav", riffWave(chunk("fmt ", fmtBody(1, 0, 8000, 0, 16)) +
+                                                             chunk("data", "abcd")));
+    EXPECT_EQ(loadWavChannels(path.c_str()), 0);
+    EXPECT_EQ(channelCount(), 0u);
+}
+
+TEST_F(Loading, AFailedLoadGivesItsTextAndLeavesTheTableAsItWas) {
+    ASSERT_EQ(loadWavChannels(makeWav(dir.path(), "ok", 2, 8000, 0.1).c_str()), 2);
+    const std::string ogg = fileBytes(makeOgg(dir.path(), "good", 2, 44100, 3.0));
+    struct Case {
+        const char* name;
+        int (*load)(const char*);
+        std::string path;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"missing WAV", loadWavChannels, dir.file("missing.wav"), "Could not open file"},
+        {"missing MP3", loadMp3Channels, dir.file("missing.mp3"), "Could not open file"},
+        {"missing Ogg", loadOggChannels, dir.file("missing.ogg"), "Error opening file."},
+        {"WAV float", loadWavChannels,
+         dir.write("f.wav", riffWave(chunk("fmt ", fmtBody(3, 1, 8000, 4, 32)) + chunk("data", "abcd"))),
+         "WAV file is not raw PCM"},
+        {"WAV bad block align", loadWavChannels,
+         dir.write("b.wav", riffWave(chunk("fmt ", fmtBody(1, 2, 8000, 1, 16)) + chunk("data", "abcd"))),
+         "WAV file has an invalid block align"},
+        {"MP3 of zeros", loadMp3Channels, dir.write("z.mp3", std::string(3000, '\0')), "Invalid MP3 file"},
+        {"Ogg of text", loadOggChannels, dir.write("t.ogg", std::string(3000, 't')),
+         "ov_test_callbacks failed: Ogg file does not contain Vorbis audio"},
+        {"Ogg cut in its headers", loadOggChannels, dir.write("c.ogg", ogg.substr(0, 200)),
+         "ov_test_callbacks failed: Ogg file does not contain Vorbis audio"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.load(c.path.c_str()), -1);
+        EXPECT_STREQ(loadErrorText(), c.error);
+        EXPECT_EQ(channelCount(), 2u);
+    }
+    // Failed Ogg loads gave their slots back.
+    EXPECT_EQ(oggDecodeSlots().available(), kOggDecodeSlots);
+}
+
+// Overwrites the body of the Ogg page with index `page` (0 and 1 hold the
+// headers), so decoding meets a gap there.
+std::string corruptPage(std::string ogg, int page) {
+    std::size_t at = 0;
+    for (int i = 1; i <= page; ++i) {
+        at = ogg.find("OggS", at + 1);
+        if (at == std::string::npos) {
+            ADD_FAILURE() << "the file has no page " << page;
+            return ogg;
+        }
+    }
+    for (std::size_t i = at + 40; i < at + 400 && i < ogg.size(); ++i) ogg[i] = static_cast<char>(ogg[i] ^ 0x5A);
+    return ogg;
+}
+
+// Eight seconds of noise: about six pages of Ogg a second, so a broken page
+// can be placed before or after the part the load decodes itself.
+std::string noiseOgg(const TempDir& dir) {
+    const std::string wav = dir.file("noise.wav");
+    const std::string ogg = dir.file("noise.ogg");
+    EXPECT_TRUE(runCommand("sox -R -n -r 44100 -c 2 -b 16 '" + wav + "' synth 8 whitenoise vol 0.5"));
+    EXPECT_TRUE(runCommand("oggenc -Q -q 6 -o '" + ogg + "' '" + wav + "'"));
+    return fileBytes(ogg);
+}
+
+TEST_F(Loading, AnOggDecodingErrorBeforeTheLoadReturnsFailsTheLoad) {
+    const std::string path = dir.write("early.ogg", corruptPage(noiseOgg(dir), 4));
+    EXPECT_EQ(loadOggChannels(path.c_str()), -1);
+    EXPECT_STREQ(loadErrorText(), "File corrupt");
+    EXPECT_EQ(channelCount(), 0u);
+    EXPECT_EQ(oggDecodeSlots().available(), kOggDecodeSlots);
+}
+
+TEST_F(Loading, LongOggFilesFinishDecodingInTheBackground) {
+    const std::string path = makeOgg(dir.path(), "long", 2, 44100, 8.0);
+    ASSERT_EQ(loadOggChannels(path.c_str()), 2);
+    for (ChannelNumber n = 0; n < 2; ++n) {
+        EXPECT_EQ(channelAt(n)->sampleCount, 8u * 44100u);
+        EXPECT_GE(channelAt(n)->framesAvailable.load(), kOggFramesBeforeReturn);
+    }
+    ASSERT_TRUE(waitFor([&] { return allLoaded(0, 2); }, 60s));
+    EXPECT_TRUE(allDecodingEnded());
+
+    // The same samples as decoding the file straight through.
+    OggStream stream;
+    ASSERT_EQ(stream.open(FileByteSource::open(path.c_str())), nullptr);
+    std::uint64_t frame = 0;
+    std::size_t mismatches = 0;
+    for (;;) {
+        float** pcm = nullptr;
+        long got = stream.read(pcm, 4096);
+        if (got <= 0) break;
+        for (long f = 0; f < got; ++f, ++frame) {
+            for (ChannelNumber c = 0; c < 2; ++c) mismatches += channelAt(c)->samples[frame] != pcm[c][f];
+        }
+    }
+    EXPECT_EQ(frame, 8u * 44100u);
+    EXPECT_EQ(channelAt(0)->framesAvailable.load(), frame);
+    EXPECT_EQ(mismatches, 0u);
+}
+
+TEST_F(Loading, ADecodingErrorInTheBackgroundKeepsWhatWasDecoded) {
+    const std::string path = dir.write("late.ogg", corruptPage(noiseOgg(dir), 30));
+    ASSERT_EQ(loadOggChannels(path.c_str()), 2) << loadErrorText();
+    ASSERT_TRUE(waitFor([&] { return allLoaded(0, 2); }, 60s));
+    EXPECT_TRUE(allDecodingEnded());
+    EXPECT_GE(channelAt(0)->framesAvailable.load(), kOggFramesBeforeReturn);
+    EXPECT_LT(channelAt(0)->framesAvailable.load(), channelAt(0)->sampleCount);
+}
+
+TEST_F(Loading, WithoutAThreadTheLoadDecodesEverythingItself) {
+    failOggThreadStartsForTesting(true);
+    ASSERT_EQ(loadOggChannels(makeOgg(dir.path(), "long", 1, 44100, 4.0).c_str()), 1);
+    EXPECT_EQ(channelAt(0)->loadState.load(), LoadState::Loaded);
+    EXPECT_EQ(channelAt(0)->framesAvailable.load(), 4u * 44100u);
+    EXPECT_EQ(oggDecodeSlots().available(), kOggDecodeSlots);
+}
+
+TEST_F(Loading, ClearingWhileOggFilesDecodeLetsTheirThreadsFreeThem) {
+    const std::string path = makeOgg(dir.path(), "long", 2, 44100, 30.0);
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_EQ(loadOggChannels(path.c_str()), 2);
+        ASSERT_EQ(loadOggChannels(path.c_str()), 2);
+        clearChannels();  // most likely while both still decode
+        EXPECT_EQ(channelCount(), 0u);
+        EXPECT_TRUE(allDecodingEnded());
+    }
+}
+
+TEST_F(Loading, ManyOggFilesAtOnceShareTheSeventeenSlots) {
+    const std::string path = makeOgg(dir.path(), "long", 1, 44100, 6.0);
+    for (int i = 0; i < 20; ++i) ASSERT_EQ(loadOggChannels(path.c_str()), 1);
+    EXPECT_EQ(channelCount(), 20u);
+    ASSERT_TRUE(waitFor([&] { return allLoaded(0, 20); }, 120s));
+    EXPECT_TRUE(allDecodingEnded());
+    for (ChannelNumber n = 0; n < 20; ++n) EXPECT_EQ(channelAt(n)->framesAvailable.load(), 6u * 44100u);
+}
+
+TEST_F(Loading, AnEighteenthOggLoadWaitsForAFreeSlot) {
+    const std::string path = makeOgg(dir.path(), "short", 1, 44100, 0.5);
+    for (int i = 0; i < kOggDecodeSlots; ++i) oggDecodeSlots().acquire();  // 17 files "decoding"
+    std::atomic<int> result{-2};
+    // The table is touched by this thread alone until it is joined.
+    std::thread loader([&] { result = loadOggChannels(path.c_str()); });
+    EXPECT_FALSE(waitFor([&] { return result.load() != -2; }, 300ms));
+    oggDecodeSlots().release();  // one of them ends
+    EXPECT_TRUE(waitFor([&] { return result.load() != -2; }));
+    loader.join();
+    EXPECT_EQ(result.load(), 1);
+    for (int i = 1; i < kOggDecodeSlots; ++i) oggDecodeSlots().release();
+}
+
+}  // namespace
+}  // namespace feltrix
