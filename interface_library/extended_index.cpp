@@ -1,5 +1,8 @@
 #include "interface_library/extended_index.h"
 
+#include <cfloat>
+#include <cmath>
+
 namespace pelgrin32 {
 
 namespace {
@@ -42,6 +45,14 @@ bool isRealBandField(std::uint32_t field) { return field >= kReal1Field && field
 std::int32_t tenths(float real) { return truncateToInt(real * 10.0f); }
 
 float fromTenths(std::int32_t value) { return static_cast<float>(value / 10.0); }
+
+// A caller's double as a stored real; beyond the float range it becomes an
+// infinity (the conversion itself would be undefined there).
+float toReal(double value) {
+    if (value > FLT_MAX) return HUGE_VALF;
+    if (value < -FLT_MAX) return -HUGE_VALF;
+    return static_cast<float>(value);
+}
 
 // The host block word that repeats a group 0 field for word readers: the
 // plain index of the same channel, band and field.
@@ -267,14 +278,14 @@ std::int32_t writeExtendedReal(AreaView view, std::int32_t index, double value) 
         if (x.channel == 0 || !isRealBandField(x.field)) return 0;
         const std::uint64_t at = bandFieldAt(view, x.channel - 1, x.record, realBandField(x.field));
         if (at == kNowhere) return 0;
-        storeReal(view, at, static_cast<float>(value));
+        storeReal(view, at, toReal(value));
         return truncateToInt(value);
     }
     if (x.group == kAuxGroup) {
         if (x.field != kAuxReal2Field && x.field != kAuxReal1Field) return 0;
         const std::uint64_t at = auxFieldAt(view, x.record, auxRealField(x.field));
         if (at == kNowhere) return 0;
-        const auto real = static_cast<float>(value);
+        const float real = toReal(value);
         storeReal(view, at, real);
         // The word holds the real's whole part, as after an integer write.
         mirror(view, auxRealMirror(x.field, x.record), truncateToInt(real));

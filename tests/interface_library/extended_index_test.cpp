@@ -3,6 +3,7 @@
 // to a wrong place or a missing or extra mirror shows up.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <string>
 
@@ -249,6 +250,8 @@ TEST(ExtendedReal, Writes) {
     const std::vector<std::pair<WriteCase, double>> cases = {
         {{"band Real2", extended(1, 0, 22, 2, 0), 0, 2, {f32(bandRecord(0, 2) + kReal2, 2.75f)}}, 2.75},
         {{"band Value", extended(1, 0, 2, 2, 0), 0, 0, {}}, 2.75},
+        {{"band Real1 beyond floats", extended(1, 0, 21, 2, 0), 0, 2147483647,
+          {f32(bandRecord(0, 2) + kReal1, HUGE_VALF)}}, 1e300},
         {{"aux Real1", extended(0, 2, 8, 2, 0), 0, 12, {f32(auxRecord(2) + kAuxReal1, 12.75f), word(1795, 12)}}, 12.75},
         {{"aux Real2", extended(0, 2, 7, 7, 0), 0, -1, {f32(auxRecord(7) + kAuxReal2, -1.5f), word(1810, -1)}}, -1.5},
         {{"aux Integer", extended(0, 2, 3, 2, 0), 0, 0, {}}, 5.0},
