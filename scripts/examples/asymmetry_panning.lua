@@ -11,7 +11,7 @@ local SMOOTHING = 0.2       -- share of a new value taken per update (0..1)
 
 -- Both channels of the stereo drone get the same panning, so the sound
 -- moves as one; it plays at a steady volume.
-local drone = { loadMp3("sounds/theta_drone.mp3") }
+local drone = { loadWav("sounds/theta_drone.wav") }
 for _, channel in ipairs(drone) do
   slideAudioChannelVolume(channel, 0.6, 1.0)
 end
