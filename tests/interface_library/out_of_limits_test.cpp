@@ -55,28 +55,30 @@ TEST(OutOfLimits, ExtendedIndicesReadZeroAndWriteNothingAnywhere) {
     EXPECT_TRUE(diff.empty()) << diff.size() << " bytes changed, the first at offset " << diff.front();
 }
 
-// Each row spoils one offset the decoders follow.
+// Each row spoils one offset the decoders follow, and names an index whose
+// way leads through it.
 struct Corruption {
     const char* what;
     std::size_t at;
     std::uint32_t value;
+    std::int32_t index;
 };
 const Corruption kCorruptions[] = {
-    {"channel table past the end", 12, 4397436},
-    {"channel table far away", 12, 0xFFFFFFF0},
-    {"aux table past the end", 16, 4397440 - 8},
-    {"aux table misaligned", 16, 66637},
-    {"channel record 0 at the end", 65616, 4397440 - 100},
-    {"channel record 254 far away", 65616 + 4 * 254, 0x80000000},
-    {"channel record 1 misaligned", 65620, 66710},
-    {"band record 3 outside its channel", channelRecord(0) + 136 + 12, 16980 - 4},
-    {"band record 1 far away", channelRecord(1) + 136 + 4, 0xFFFFFFFC},
-    {"band ring outside its band", bandRecord(0, 2) + 52, 600},
-    {"band ring first sample past the ring", bandRecord(0, 2) + 132 + 12, 540},
-    {"long ring outside the record", channelRecord(0) + 68, 16000},
-    {"long ring first sample odd", channelRecord(0) + 2360 + 12, 29},
-    {"short ring first sample huge", channelRecord(1) + 200 + 12, 0x7FFFFFFF},
-    {"aux record 15 past the end", 66644 + 60, 4397440 - 4},
+    {"channel table past the end", 12, 4397436, extended(1, 0, 2, 1, 0)},
+    {"channel table far away", 12, 0xFFFFFFF0, extended(1, 0, 2, 1, 0)},
+    {"aux table past the end", 16, 4397440 - 8, extended(0, 2, 3, 1, 0)},
+    {"aux table misaligned", 16, 66637, extended(0, 2, 3, 1, 0)},
+    {"channel record 0 at the end", 65616, 4397440 - 100, extended(1, 0, 2, 1, 0)},
+    {"channel record 254 far away", 65616 + 4 * 254, 0x80000000, extended(255, 0, 2, 1, 0)},
+    {"channel record 1 misaligned", 65620, 66710, extended(2, 0, 2, 1, 0)},
+    {"band record 3 outside its channel", channelRecord(0) + 136 + 12, 16980 - 4, extended(1, 0, 2, 3, 0)},
+    {"band record 1 far away", channelRecord(1) + 136 + 4, 0xFFFFFFFC, extended(2, 0, 2, 1, 0)},
+    {"band ring outside its band", bandRecord(0, 2) + 52, 600, extended(1, 0, 15, 2, 0)},
+    {"band ring first sample past the ring", bandRecord(0, 2) + 132 + 12, 540, extended(1, 0, 15, 2, 0)},
+    {"long ring outside the record", channelRecord(0) + 68, 16000, extended(1, 1, 18, 0, 0)},
+    {"long ring first sample odd", channelRecord(0) + 2360 + 12, 29, extended(1, 1, 18, 0, 0)},
+    {"short ring first sample huge", channelRecord(1) + 200 + 12, 0x7FFFFFFF, extended(2, 1, 15, 0, 0)},
+    {"aux record 15 past the end", 66644 + 60, 4397440 - 4, extended(0, 2, 3, 15, 0)},
 };
 
 void exerciseEverything(AreaView view) {
@@ -101,8 +103,13 @@ void exerciseEverything(AreaView view) {
 TEST(OutOfLimits, CorruptedOffsetsNeverLeadOutsideTheArea) {
     for (const Corruption& c : kCorruptions) {
         SCOPED_TRACE(c.what);
-        TestArea area;
+        TestArea area = patternedArea();
         std::memcpy(&area.bytes[c.at], &c.value, 4);
+        // The index's field cannot be reached: it reads 0 and a write changes nothing.
+        const auto before = area.bytes;
+        EXPECT_EQ(readExtended(area.view(), c.index), 0);
+        EXPECT_EQ(writeExtended(area.view(), c.index, 5), 0);
+        EXPECT_TRUE(differences(before, area.bytes).empty());
         exerciseEverything(area.view());
     }
     // A spoiled channel table makes channel fields unreachable: they read 0.
