@@ -27,7 +27,7 @@ int saturate(long long value) {
 ControlLayout checkboxLayout(int x, int y, PixelSize text) {
     const int width = saturate(text.width + 0LL + kCheckboxBoxWidth);
     const int height = std::max(saturate(text.height + 2LL), kCheckboxMinimumHeight);
-    return {{x, y, width, height}, saturate(x + width + 1LL), saturate(y + height + 1LL)};
+    return {{x, y, width, height}, saturate(0LL + x + width + 1), saturate(0LL + y + height + 1)};
 }
 
 ControlLayout pushButtonLayout(int x, int y, int width, int height) {

@@ -324,3 +324,33 @@ end
     EXPECT_EQ(said(r), (std::vector<std::string>{dir.file("rain.wav"), "0", dir.file("my.fxc"), "0"}));
     EXPECT_NE(r.err.find("Feltrix: Saved ✓\n"), std::string::npos) << r.err;
 }
+
+// Catches overflow in the layout arithmetic and in the window's geometry
+// (found by the sanitizer build) and windows grown without bound.
+TEST(GuiScript, ExtremeNumbersAreHandledSafely) {
+    TempDir dir;
+    const RunResult r = runScript(dir, R"lua(
+local big, huge = 2^31 + 5, math.huge
+local count = 0
+for _, v in ipairs({big, -big, 0/0, huge, -huge, -1}) do
+  local made = {addCheckboxInternal("c", v, v), addPushButtonInternal("p", v, v, v, v),
+    addSliderInternal("s", "", "", v, v, v), addDropdownListInternal("cap", v, v, v, v),
+    addLabelInternal("l", v, v, v, v), addLabelInternal("l", v, v, 0, 0),
+    addRectangleInternal(v, v, v, v, v, v, v, v, v)}
+  for _, id in ipairs(made) do
+    count = count + 1
+    setGuiItemPositionInternal(id, big, -big)
+    setItemSizeInternal(id, big, big)
+    setItemSizeInternal(id, -big, 0/0)
+    pcall(setItemColorInternal, id, 0/0, huge, -huge, big)
+    pcall(addDropdownListItemInternal, id, "x", big, true)
+    pcall(addDropdownListItemInternal, id, "x", -big, true)
+    pcall(selectDropdownListItemInternal, id, big)
+    setSliderPositionInternal(id, 0/0)
+  end
+end
+say(count)
+)lua");
+    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_EQ(said(r), (std::vector<std::string>{"42"}));
+}
