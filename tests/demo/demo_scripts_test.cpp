@@ -4,6 +4,7 @@
 // configuration files must bring back what the panel showed when saved.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "tests/demo/session_support.h"
@@ -36,6 +37,8 @@ struct ScriptCase {
     bool withStandIn;
     const char* status;  // the demo's status line at the end, or nullptr
 };
+
+void PrintTo(const ScriptCase& c, std::ostream* out) { *out << c.script; }
 
 class DemoScripts : public ::testing::TestWithParam<ScriptCase> {};
 

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <ostream>
 
 #include "tests/support/test_support.h"
 #include "tools/demo_sounds/synthesis.h"
@@ -20,6 +21,8 @@ struct LoopCase {
     Sound (*make)();
     double seconds;
 };
+
+void PrintTo(const LoopCase& c, std::ostream* out) { *out << c.name; }
 
 class DemoLoops : public ::testing::TestWithParam<LoopCase> {};
 
