@@ -18,8 +18,15 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j "$(nproc)" --target feltrix feltrix-eegsim pelgrin32 demo
 
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-  echo "No display found. To run headless (sound only), use: QT_QPA_PLATFORM=offscreen $0" >&2
+  echo "No display found (DISPLAY and WAYLAND_DISPLAY are unset)." >&2
+  echo "To run headless on Qt's offscreen platform (sound only, no window), use: QT_QPA_PLATFORM=offscreen $0" >&2
   exit 1
+fi
+if [ "${QT_QPA_PLATFORM:-}" = offscreen ]; then
+  # Nobody can see or close a message box offscreen: have them printed to
+  # standard error instead (for instance when no sound device is found).
+  export FELTRIX_AUTOMATION=${FELTRIX_AUTOMATION:-1}
+  echo "run: headless session (offscreen): sound only; Ctrl-C ends it"
 fi
 
 cd "$build/demo"
