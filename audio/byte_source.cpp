@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace feltrix {
 
 std::size_t MemoryByteSource::read(void* buffer, std::size_t size) {
@@ -37,6 +41,15 @@ std::unique_ptr<FileByteSource> FileByteSource::open(const char* path) {
     if (!file) {
         return nullptr;
     }
+#ifndef _WIN32
+    // A folder opens for reading here but has no bytes to give (and claims an
+    // absurd size when asked for its end): only regular files are sound files.
+    struct stat info;
+    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
+        std::fclose(file);
+        return nullptr;
+    }
+#endif
     return std::unique_ptr<FileByteSource>(new FileByteSource(file));
 }
 

@@ -66,6 +66,10 @@ TEST_F(Loading, EachFormatAppendsItsVoicesWithTheirLayout) {
         {"short stereo Ogg", makeOgg(dir.path(), "o2", 2, 44100, 0.5), loadOggChannels, {0.0f, 1.0f}, 44100, 22050},
         {"6-channel Ogg", makeOgg(dir.path(), "o6", 6, 48000, 0.2), loadOggChannels,
          {0.0f, 0.5f, 1.0f, 0.0f, 1.0f, 0.5f}, 48000, 9600},
+        {"chained Ogg, mono then stereo",
+         dir.write("chain.ogg", fileBytes(makeOgg(dir.path(), "c1", 1, 44100, 0.5)) +
+                                    fileBytes(makeOgg(dir.path(), "c2", 2, 44100, 0.5))),
+         loadOggChannels, {0.5f}, 44100, 22050},
     };
     ChannelNumber before = 0;
     for (const Case& c : cases) {
@@ -112,6 +116,9 @@ TEST_F(Loading, AFailedLoadGivesItsTextAndLeavesTheTableAsItWas) {
         {"missing WAV", loadWavChannels, dir.file("missing.wav"), "Could not open file"},
         {"missing MP3", loadMp3Channels, dir.file("missing.mp3"), "Could not open file"},
         {"missing Ogg", loadOggChannels, dir.file("missing.ogg"), "Error opening file."},
+        {"folder as WAV", loadWavChannels, dir.path(), "Could not open file"},
+        {"folder as MP3", loadMp3Channels, dir.path(), "Could not open file"},
+        {"folder as Ogg", loadOggChannels, dir.path(), "Error opening file."},
         {"WAV float", loadWavChannels,
          dir.write("f.wav", riffWave(chunk("fmt ", fmtBody(3, 1, 8000, 4, 32)) + chunk("data", "abcd"))),
          "WAV file is not raw PCM"},
