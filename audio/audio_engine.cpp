@@ -29,10 +29,11 @@ AudioChannel* channelAt(ChannelNumber number) { return engineChannelTable().at(n
 
 void clearChannels() {
     // No block may run while the channels are freed; the table also waits
-    // for a block in progress should the stream not stop.
-    stopOutputStream();
+    // for a block in progress should the stream not stop. A stream that was
+    // not started yet (clearing from the init script) stays stopped.
+    const bool wasRunning = stopOutputStream();
     for (AudioChannel* channel : engineChannelTable().detachAll()) releaseFromTable(channel);
-    startOutputStream();
+    if (wasRunning) startOutputStream();
 }
 
 }  // namespace feltrix

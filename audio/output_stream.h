@@ -3,8 +3,8 @@
 // startOutputStream() (audio/audio_system.h), stopped only around clearing.
 namespace feltrix {
 
-// Stops the stream at once; when it returns no mixer block is running. Does
-// nothing without a stream.
-void stopOutputStream();
+// Stops the stream at once; when it returns no mixer block is running.
+// Returns whether it was running (false without a stream).
+bool stopOutputStream();
 
 }  // namespace feltrix

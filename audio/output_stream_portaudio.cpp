@@ -64,9 +64,10 @@ void startOutputStream() {
     if (error != paNoError) std::printf("Error starting PortAudio stream: %s\n", Pa_GetErrorText(error));
 }
 
-void stopOutputStream() {
-    if (outputStream == nullptr || Pa_IsStreamActive(outputStream) != 1) return;
+bool stopOutputStream() {
+    if (outputStream == nullptr || Pa_IsStreamStopped(outputStream) != 0) return false;
     Pa_AbortStream(outputStream);
+    return true;
 }
 
 }  // namespace feltrix
