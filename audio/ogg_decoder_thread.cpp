@@ -28,10 +28,10 @@ void DecodeSlots::acquire() {
 }
 
 void DecodeSlots::release() {
-    {
-        std::lock_guard<std::mutex> guard(mutex_);
-        ++free_;
-    }
+    // Notified under the lock: once a waiter can see the slot, this thread no
+    // longer touches the semaphore.
+    std::lock_guard<std::mutex> guard(mutex_);
+    ++free_;
     freed_.notify_one();
 }
 
