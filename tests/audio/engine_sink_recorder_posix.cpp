@@ -38,6 +38,24 @@ bool SinkRecorder::stop() {
     return ended;
 }
 
+PrivateSink::PrivateSink(const std::string& name) {
+    RunOptions options;
+    options.arguments = {"load-module", "module-null-sink", "sink_name=" + name, "rate=48000", "channels=2",
+                         "format=float32le", "norewinds=1"};
+    const RunResult loaded = runProgram("/usr/bin/pactl", options);
+    if (loaded.exitCode != 0) return;
+    module_ = loaded.out.substr(0, loaded.out.find_first_of("\r\n"));
+    options.arguments = {"set-sink-volume", name, "100%"};
+    if (runProgram("/usr/bin/pactl", options).exitCode == 0) name_ = name;
+}
+
+PrivateSink::~PrivateSink() {
+    if (module_.empty()) return;
+    RunOptions options;
+    options.arguments = {"unload-module", module_};
+    runProgram("/usr/bin/pactl", options);
+}
+
 namespace {
 std::uint32_t le32(const std::string& data, std::size_t at) {
     std::uint32_t value = 0;

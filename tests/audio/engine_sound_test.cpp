@@ -7,7 +7,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <sys/stat.h>
-#include <thread>
+#include <unistd.h>
+#include <string>
 
 #include "tests/audio/engine_sink_recorder.h"
 #include "tests/audio/engine_test_sounds.h"
@@ -48,8 +49,10 @@ std::size_t firstAbove(const std::vector<float>& samples, int side, std::size_t 
 
 TEST(EngineSound, ToneIsHeardOnTheLeftMovesRightAndPlaysAgainAfterAReset) {
     if (std::getenv("PULSE_SERVER") == nullptr) GTEST_SKIP() << "no test sound server (PULSE_SERVER unset)";
-    const char* sinkVariable = std::getenv("FELTRIX_TEST_SINK");
-    const std::string sink = sinkVariable != nullptr ? sinkVariable : "ci_sink";
+    // A sink of our own: other tests may play into the shared one meanwhile.
+    const testing::PrivateSink privateSink("feltrix_sound_test_" + std::to_string(getpid()));
+    ASSERT_FALSE(privateSink.name().empty()) << "the sound server made no sink for the test";
+    const std::string sink = privateSink.name();
 
     TempDir dir;
     dir.write("tone.wav", testing::wavFile16(testing::sine(440, kRate, kRate, kAmplitude), 1, kRate));
@@ -60,6 +63,8 @@ TEST(EngineSound, ToneIsHeardOnTheLeftMovesRightAndPlaysAgainAfterAReset) {
 
     // Volume 1 and panning 0 at once; after about a second a slide to the
     // right; a second later the audio is reset and the tone loaded again.
+    testing::RunOptions options;
+    options.environment["PULSE_SINK"] = sink;  // the program plays into our sink
     const testing::RunResult run = testing::runFeltrix(dir, R"lua(
 loadWav("tone.wav")
 slideAudioChannelVolume(0, 1, 0.01)
@@ -77,7 +82,8 @@ function FeltrixUpdateCallback()
   end
   if updates == 60 then exit() end
 end
-)lua");
+)lua",
+                                                      options);
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     ASSERT_TRUE(recorder.stop());
 
