@@ -4,8 +4,10 @@
 // configuration files must bring back what the panel showed when saved.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "tests/demo/session_support.h"
 #include "tests/support/test_support.h"
@@ -100,6 +102,66 @@ INSTANTIATE_TEST_SUITE_P(Scripts, DemoScripts,
                              ScriptCase{"AsymmetryPanning", "examples/asymmetry_panning.lua", true, nullptr},
                              ScriptCase{"RewardChime", "examples/reward_chime.lua", true, nullptr}),
                          [](const ::testing::TestParamInfo<ScriptCase>& info) { return std::string(info.param.name); });
+
+// The demo's sound follows the stand-in's EEG: the calm loop (channels 0 and
+// 1) swells while Alpha is over a threshold, rests while under it, and is
+// ducked during an artifact; rewards (chimes) come only while Alpha is over.
+struct FollowCase {
+    const char* name;
+    std::vector<std::string> standInOptions;
+    double calmVolume;  // 0.8 master x (0.9 swell or 0.25 rest) x (0.15 ducked)
+    bool rewarded;
+};
+
+void PrintTo(const FollowCase& c, std::ostream* out) { *out << c.name; }
+
+class DemoFollowsEeg : public ::testing::TestWithParam<FollowCase> {};
+
+TEST_P(DemoFollowsEeg, CalmLoopAndRewardsAnswerAlphaAndArtifacts) {
+    const FollowCase& c = GetParam();
+    // Slides advance with the output stream, which needs a sound device.
+    if (!soundServerAvailable()) GTEST_SKIP() << "no sound server (PULSE_SERVER unset)";
+    TempDir dir;
+    copyDemoFolder(dir.path());
+    dir.write("demo_under_test.lj", readFile(dir.file("FeltrixInit.lj")));
+    StandIn standIn(11, c.standInOptions);
+    ASSERT_TRUE(standIn.running());
+
+    RunOptions options;
+    options.environment["PELGRIN32_AREA_NAME"] = standIn.areaName();
+    // Six seconds: two for the stand-in's first full window, then up to
+    // 2.5 s for a slide to the resting level, and some to spare.
+    const RunResult result = runFeltrix(dir, R"(
+dofile("demo_under_test.lj")
+local update = FeltrixUpdateCallback
+local cycles = 0
+function FeltrixUpdateCallback()
+  update()
+  cycles = cycles + 1
+  if cycles == 60 then
+    print(string.format("calm=%.3f rewards=%d", getCurrentAudioChannelVolume(0), DemoSession.rewards()))
+    exit()
+  end
+end
+)",
+                                        options);
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    const std::size_t at = result.out.find("calm=");
+    ASSERT_NE(at, std::string::npos) << result.out;
+    double calm = -1.0;
+    int rewards = -1;
+    ASSERT_EQ(std::sscanf(result.out.c_str() + at, "calm=%lf rewards=%d", &calm, &rewards), 2) << result.out;
+    EXPECT_NEAR(calm, c.calmVolume, 0.02) << result.out;
+    EXPECT_EQ(rewards > 0, c.rewarded) << result.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Alpha, DemoFollowsEeg,
+    ::testing::Values(FollowCase{"OverThreshold", {"--threshold", "Alpha=1"}, 0.8 * 0.9, true},
+                      FollowCase{"UnderThreshold", {"--threshold", "Alpha=30000"}, 0.8 * 0.25, false},
+                      FollowCase{"DuringAnArtifact", {"--threshold", "Alpha=1", "--artifact-limit", "0.01"},
+                                 0.8 * 0.9 * 0.15, false}),
+    [](const ::testing::TestParamInfo<FollowCase>& info) { return std::string(info.param.name); });
 
 // The panel is changed through the same callback the window uses, saved
 // with File > Save Configuration, changed again and restored with File > Load

@@ -73,9 +73,11 @@ std::string uniqueAreaName(const char* purpose) {
 
 void removeArea(const std::string& name) { shm_unlink(("/" + name).c_str()); }
 
-StandIn::StandIn(unsigned seed) : areaName_(uniqueAreaName("demo-test")) {
-    pid_ = spawn({std::string(FELTRIX_BINARY_DIR) + "/bin/feltrix-eegsim", "--quiet", "--seed", std::to_string(seed)},
-                 {"PELGRIN32_AREA_NAME=" + areaName_});
+StandIn::StandIn(unsigned seed, const std::vector<std::string>& options) : areaName_(uniqueAreaName("demo-test")) {
+    std::vector<std::string> arguments = {std::string(FELTRIX_BINARY_DIR) + "/bin/feltrix-eegsim", "--quiet", "--seed",
+                                          std::to_string(seed)};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    pid_ = spawn(arguments, {"PELGRIN32_AREA_NAME=" + areaName_});
 }
 
 StandIn::~StandIn() {

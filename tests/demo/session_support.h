@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 namespace feltrix::testing {
 
@@ -12,7 +13,7 @@ namespace feltrix::testing {
 // unique to this object; the area is removed when the object goes.
 class StandIn {
 public:
-    explicit StandIn(unsigned seed);
+    explicit StandIn(unsigned seed, const std::vector<std::string>& options = {});
     ~StandIn();
     StandIn(const StandIn&) = delete;
     StandIn& operator=(const StandIn&) = delete;
