@@ -12,7 +12,8 @@ namespace audio_thread {
 // Everything in this namespace runs on the audio thread: no locks, no memory
 // allocation or release, no printing, no system calls.
 
-// Writes frameCount stereo frames (left, right) to `out`.
+// Writes frameCount stereo frames (left, right) to `out`. One thread at a
+// time: the channels' converters and converted blocks belong to the mixer.
 void mixChannels(ChannelTable& table, float* out, std::uint32_t frameCount);
 
 // Refills channel's converted block with up to `wanted` frames (at most the
