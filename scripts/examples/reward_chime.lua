@@ -82,7 +82,7 @@ function FeltrixUpdateCallback()
     ring()
   end
 
-  setLabelTextInternal(percentileText, string.format("%d th", math.floor(percentile * 100 + 0.5)))
+  setLabelTextInternal(percentileText, string.format("%dth", math.floor(percentile * 100 + 0.5)))
   if enoughHistory then
     setLabelTextInternal(status, string.format("Alpha %.1f µV, threshold %.1f µV, rewards %d",
       alpha / 10, threshold / 10, rewards))
