@@ -6,8 +6,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
 #include <QPointer>
@@ -377,6 +379,8 @@ TEST_F(GuiWindow, ModalWindowsReleaseTheScriptLockWhileOpen) {
     feltrix::QtModalUi modalUi;
     feltrix::installModalUiBackend(&modalUi);
     const std::string chosen = dir_.write("rain.wav", "RIFF");
+    dir_.write("LOUD.WAV", "RIFF");
+    dir_.write("notes.txt", "not a sound");
     run(R"lua(
 button = addPushButtonInternal("Open", 10, 10, 80, 30)
 function onGuiMessage(id)
@@ -388,20 +392,40 @@ end
     bool lockHeldDuringDialog = true;
     QString caption, text;
     QStringList filters;
+    QStringList listed;
+    // Each step closes its window whatever it finds, so the test cannot hang.
     whenModalOpens([&](QWidget* modal) {
         lockHeldDuringBox = feltrix::scriptLock().heldByCurrentThread();
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        ASSERT_NE(box, nullptr);
-        caption = box->windowTitle();
-        text = box->text();
-        box->accept();
+        caption = modal->windowTitle();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) text = box->text();
+        modal->close();
         whenModalOpens([&](QWidget* next) {
             lockHeldDuringDialog = feltrix::scriptLock().heldByCurrentThread();
             auto* dialog = qobject_cast<QFileDialog*>(next);
-            ASSERT_NE(dialog, nullptr);
+            if (dialog == nullptr) {
+                ADD_FAILURE() << "no file dialog";
+                next->close();
+                return;
+            }
             filters = dialog->nameFilters();
-            dialog->selectFile(QString::fromStdString(chosen));
-            static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept, as the Open button
+            dialog->setDirectory(QString::fromStdString(dir_.path()));
+            if (auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"))) {
+                for (int i = 0; i < 200 && view->model()->rowCount(view->rootIndex()) < 2; ++i) QTest::qWait(10);
+                for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row) {
+                    listed << view->model()->index(row, 0, view->rootIndex()).data().toString();
+                }
+            }
+            // The user types the name and presses Open.
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+            if (name != nullptr && buttons != nullptr && buttons->button(QDialogButtonBox::Open) != nullptr) {
+                name->setText(QStringLiteral("rain.wav"));
+                buttons->button(QDialogButtonBox::Open)->click();
+            }
+            if (dialog->isVisible()) {
+                ADD_FAILURE() << "the file dialog did not take the file";
+                dialog->reject();
+            }
         });
     });
     QTest::mouseClick(item<QPushButton>("button"), Qt::LeftButton);
@@ -416,6 +440,8 @@ end
     EXPECT_TRUE(filters[0].startsWith(QStringLiteral("All Supported Files"))) << filters[0].toStdString();
     EXPECT_TRUE(filters[1].startsWith(QStringLiteral("Audio File (*.ogg, *.mp3, *.wav)")))
         << filters[1].toStdString();
+    listed.sort();
+    EXPECT_EQ(listed, (QStringList{"LOUD.WAV", "rain.wav"}));  // patterns match in either case
     lua_State* L = host_->state();
     lua_getfield(L, LUA_GLOBALSINDEX, "picked");
     EXPECT_STREQ(lua_tostring(L, -1), chosen.c_str());
