@@ -70,7 +70,11 @@ QWidget* makeWidget(GuiItemKind kind, GuiItemId id, const QString& text, QWidget
 
 }  // namespace
 
-QtWindowSystem::QtWindowSystem(QMainWindow& window, QWidget& clientArea) : window_(window), clientArea_(clientArea) {}
+QtWindowSystem::QtWindowSystem(QMainWindow& window, QWidget& clientArea) : window_(window), clientArea_(clientArea) {
+    // Tooltips show while the mouse rests on a control, also when another
+    // window is active.
+    window_.setAttribute(Qt::WA_AlwaysShowToolTips);
+}
 
 QWidget* QtWindowSystem::control(GuiItemId id) const {
     const auto it = controls_.find(id);
