@@ -191,13 +191,8 @@ int luaGetChannelCount(lua_State* L) {
     return 1;
 }
 
-struct Registration {
-    const char* name;
-    lua_CFunction function;
-};
-
 // In this order; scripts see them as plain globals.
-const Registration kAudioFunctions[] = {
+const ScriptFunction kAudioFunctions[] = {
     {"exit", luaExit},
     {"fileExists", luaFileExists},
     {"loadWav", luaLoadWav},
@@ -224,10 +219,7 @@ const Registration kAudioFunctions[] = {
 }  // namespace
 
 void registerAudioFunctions(lua_State* L) {
-    for (const Registration& entry : kAudioFunctions) {
-        lua_pushcclosure(L, entry.function, 0);
-        lua_setfield(L, LUA_GLOBALSINDEX, entry.name);
-    }
+    registerScriptFunctions(L, kAudioFunctions);
     registerGuiFunctions(L);
 }
 

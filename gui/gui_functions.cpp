@@ -349,12 +349,7 @@ int luaMessageBox(lua_State* L) {
     return 0;
 }
 
-struct Registration {
-    const char* name;
-    lua_CFunction function;
-};
-
-const Registration kGuiFunctions[] = {
+const ScriptFunction kGuiFunctions[] = {
     {"addCheckboxInternal", luaAddCheckbox},
     {"checkCheckboxInternal", luaCheckCheckbox},
     {"addSliderInternal", luaAddSlider},
@@ -389,10 +384,7 @@ const Registration kGuiFunctions[] = {
 }  // namespace
 
 void registerGuiFunctions(lua_State* L) {
-    for (const Registration& entry : kGuiFunctions) {
-        lua_pushcclosure(L, entry.function, 0);
-        lua_setfield(L, LUA_GLOBALSINDEX, entry.name);
-    }
+    registerScriptFunctions(L, kGuiFunctions);
 }
 
 }  // namespace feltrix
