@@ -11,7 +11,7 @@
 #include "tools/eegsim/band_statistics.h"
 #include "tools/eegsim/event_detector.h"
 #include "tools/eegsim/host_variables.h"
-#include "tools/eegsim/spectrum.h"
+#include "tools/eegsim/power_spectrum.h"
 
 namespace eegsim {
 

@@ -1,4 +1,4 @@
-#include "tools/eegsim/spectrum.h"
+#include "tools/eegsim/power_spectrum.h"
 
 #include <fftw3.h>
 
