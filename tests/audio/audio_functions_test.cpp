@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/audio/engine_test_sounds.h"
+#include "tests/audio/audio_test_files.h"
 #include "tests/support/test_support.h"
 
 namespace feltrix {

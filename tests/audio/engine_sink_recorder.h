@@ -1,6 +1,7 @@
 #pragma once
-// Records what the test sound server's sink plays (its monitor) into a WAV
-// file with parecord, as float32 stereo at 48 kHz, while a test runs.
+// Records what a null sink of the test sound server plays: the sink is made
+// for one test alone (so that tests playing in parallel do not mix into it)
+// and its monitor recorded by parecord as raw float32 stereo at 48 kHz.
 #include <string>
 #include <vector>
 
@@ -8,38 +9,19 @@ namespace feltrix::testing {
 
 class SinkRecorder {
 public:
-    // Starts parecord on `sink`.monitor writing to `path`; started() tells
-    // whether that worked.
+    // Makes sink `sink` and starts recording it into `path`.
     SinkRecorder(const std::string& sink, const std::string& path);
-    // Stops the recording (SIGINT, so that parecord completes the file).
-    ~SinkRecorder();
+    ~SinkRecorder();  // stops the recording and unloads the sink
+    SinkRecorder(const SinkRecorder&) = delete;
+    SinkRecorder& operator=(const SinkRecorder&) = delete;
     bool started() const { return pid_ > 0; }
-    // Ends the recording and waits (bounded) for parecord to exit.
-    bool stop();
+    // Ends the recording (bounded wait) and returns its interleaved samples.
+    std::vector<float> stop();
 
 private:
+    std::string path_;
+    std::string module_;
     int pid_ = -1;
 };
-
-// A null sink of the test sound server for one test alone (pactl
-// load-module), so that sounds of tests running in parallel do not mix into
-// its recording; unloaded when the object goes. name() is empty when the
-// sink could not be made.
-class PrivateSink {
-public:
-    explicit PrivateSink(const std::string& name);
-    ~PrivateSink();
-    PrivateSink(const PrivateSink&) = delete;
-    PrivateSink& operator=(const PrivateSink&) = delete;
-    const std::string& name() const { return name_; }
-
-private:
-    std::string name_;
-    std::string module_;
-};
-
-// Interleaved float samples of a float32 WAV file as parecord writes it (the
-// chunk list walked to the data chunk); empty when it cannot be read.
-std::vector<float> readFloatWav(const std::string& path, int* channels);
 
 }  // namespace feltrix::testing

@@ -12,7 +12,7 @@
 #include "audio/mixer.h"
 #include "audio/ogg_decoder_thread.h"
 #include "audio/sound_loading.h"
-#include "tests/audio/engine_test_sounds.h"
+#include "tests/audio/audio_test_files.h"
 #include "tests/support/test_support.h"
 
 namespace feltrix {

@@ -10,7 +10,7 @@
 #include "audio/channel_controls.h"
 #include "audio/channel_table.h"
 #include "audio/mixer.h"
-#include "tests/audio/engine_test_sounds.h"
+#include "tests/audio/audio_test_files.h"
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define FELTRIX_COUNTING_ALLOCATOR 0  // the sanitizers own the allocator

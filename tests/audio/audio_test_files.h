@@ -1,10 +1,16 @@
 #pragma once
-// Sound files for the decoder tests, made at test time with the system's own
-// encoders (sox, lame, oggenc), and reference decodings by the system's own
-// decoders (sox, lame --decode, oggdec).
+// Sounds for the audio tests: files made with the system's encoders (sox,
+// lame, oggenc) and decoded by its decoders for reference, hand-made WAV
+// headers, and channels made in memory.
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "audio/audio_channel.h"
+
+namespace feltrix {
+class OggStream;
+}
 
 namespace feltrix::testing {
 
@@ -22,9 +28,11 @@ struct Interleaved {
 
 // What sox decodes from a file, rounded to 32-bit floats.
 Interleaved soxDecode(const std::string& path, int channels, int sampleRate);
-// What `lame --decode` / oggdec make of a file (16-bit WAV read back exactly).
+// What `lame --decode` / oggdec make of a file (their 16-bit WAV read back).
 Interleaved lameDecode(const std::string& mp3Path, const std::string& workDir);
 Interleaved oggdecDecode(const std::string& oggPath, const std::string& workDir);
+// Every frame an opened stream gives (a decoding error fails the test).
+Interleaved decodeOggStream(OggStream& stream);
 
 // Makes `folder`/`name`.wav with `seconds` of a two-tone chord (sox), and from
 // it `name`.ogg (oggenc) or `name`.mp3 (lame); returns the file's path.
@@ -32,19 +40,21 @@ std::string makeWav(const std::string& folder, const std::string& name, int chan
 std::string makeOgg(const std::string& folder, const std::string& name, int channels, int rate, double seconds);
 std::string makeMp3(const std::string& folder, const std::string& name, int channels, int rate, double seconds);
 
-// Bytes of a file ("" when it cannot be read) and writing bytes to one.
-std::string fileBytes(const std::string& path);
-void writeBytes(const std::string& path, const std::string& bytes);
-
-// Little-endian field builders for hand-made headers.
+// Little-endian fields and RIFF chunks for hand-made WAV files.
 std::string le16(std::uint16_t v);
 std::string le32(std::uint32_t v);
-// A RIFF WAVE file with the given chunks after the form type.
 std::string riffWave(const std::string& chunks);
 std::string chunk(const std::string& id, const std::string& body, std::uint32_t declaredSize);
 std::string chunk(const std::string& id, const std::string& body);
 // A 16-byte PCM "fmt " body.
-std::string fmtBody(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate,
-                    std::uint16_t blockAlign, std::uint16_t bits);
+std::string fmtBody(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::uint16_t blockAlign,
+                    std::uint16_t bits);
+// A canonical 16-bit PCM WAV file; `interleaved` holds channels x frames values in -1..1.
+std::string wavFile16(const std::vector<float>& interleaved, int channels, std::uint32_t rate);
+
+// A loaded channel holding `samples` at `sourceRate` (panning 0.5, volume 0).
+AudioChannel* makeChannel(const std::vector<float>& samples, std::uint32_t sourceRate);
+// `frames` frames of a sine of `hz` at full scale `amplitude`.
+std::vector<float> sine(double hz, std::uint32_t rate, std::size_t frames, float amplitude = 1.0f);
 
 }  // namespace feltrix::testing
