@@ -4,8 +4,8 @@
 #include <climits>
 
 #include "interface_library/pelgrin32.h"
-#include "tests/interface_library/area_name.h"
 #include "tests/interface_library/test_area.h"
+#include "tests/support/test_area_name.h"
 
 namespace pelgrin32::testing {
 namespace {
@@ -19,10 +19,9 @@ protected:
     }
     std::int32_t raw32(std::size_t at) const { std::int32_t v; std::memcpy(&v, area_ + at, 4); return v; }
     std::int16_t word(std::size_t i) const { std::int16_t v; std::memcpy(&v, area_ + hostWord(i), 2); return v; }
-    void set32(std::size_t at, std::int32_t v) { std::memcpy(area_ + at, &v, 4); }
     std::vector<std::uint8_t> bytes() const { return {area_, area_ + kSize}; }
 
-    ScopedAreaName name_;
+    feltrix::testing::TestAreaName name_{"pelgrin32"};
     std::uint8_t* host_ = nullptr;
     std::uint8_t* area_ = nullptr;
 };
@@ -30,48 +29,42 @@ protected:
 TEST_F(Pelgrin32Exports, FreshAttachCreatesAnOwnerOnlyAreaLaidOutByteForByte) {
     const auto diff = differences(bytes(), expectedFreshLayout());
     EXPECT_TRUE(diff.empty()) << diff.size() << " bytes differ, the first at offset " << diff.front();
+    EXPECT_TRUE(isLaidOut({area_, kSize}));
+    struct stat info {};
     const int fd = shm_open(name_.name().c_str(), O_RDONLY, 0);
     ASSERT_GE(fd, 0);
-    struct stat info {};
     ASSERT_EQ(fstat(fd, &info), 0);
     close(fd);
     EXPECT_EQ(info.st_size, 4397440);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
-TEST_F(Pelgrin32Exports, ReadsAndWritesThroughDllCFunc) {
-    EXPECT_EQ(DllCFunc(-17, 5), 5);
-    EXPECT_EQ(DllCFunc(17, 0), 5);
-    EXPECT_EQ(raw32(bandRecord(0, 1) + kThreshold), 5);
-    set32(bandRecord(0, 3) + kValue, 321);
-    EXPECT_EQ(DllCFunc(16909056, 0), 321);  // channel 1, group 0, field 2, band 3
-    EXPECT_EQ(DllCFunc(-16909056, 9), 9);
+// Each export reaches the decoder its index form asks for.
+TEST_F(Pelgrin32Exports, EachExportDispatchesToItsDecoder) {
+    EXPECT_EQ(DllCFunc(-17, 70000), 70000);
+    EXPECT_EQ(raw32(bandRecord(0, 1) + kThreshold), 70000);
+    EXPECT_EQ(DllCFunc(17, 0), 70000);
+    EXPECT_EQ(DllPeek(17), 70000);
+    EXPECT_EQ(EDllPeek(17), 4464);  // always extended: the word
+    EXPECT_EQ(DllCFunc(-16909056, 9), 9);  // channel 1, group 0, field 2, band 3
+    EXPECT_EQ(raw32(bandRecord(0, 3) + kValue), 9);
     EXPECT_EQ(word(3), 9);
+    EXPECT_EQ(DllCFunc(16909056, 0), 9);
     EXPECT_EQ(DllCFunc(-1030, 4), 0);
     EXPECT_EQ(DllCFunc(-1616, 4), 4);
     EXPECT_EQ(DllCF16(1616, 0), 4);
     EXPECT_EQ(DllCF16(-1617, 6), 6);
-    // The lowest index negates to itself: group 0 field 0, word 0.
-    EXPECT_EQ(DllCFunc(INT_MIN, 77), 77);
+    EXPECT_EQ(DllCFunc(INT_MIN, 77), 77);  // negates to itself: group 0 field 0, word 0
     EXPECT_EQ(word(0), 77);
-}
-
-TEST_F(Pelgrin32Exports, PeekPokeAndTheExtendedExports) {
-    EXPECT_EQ(DllPoke(17, 70000), 70000);
-    EXPECT_EQ(DllPeek(17), 70000);
-    EXPECT_EQ(EDllPeek(17), 4464);  // always extended: the word
     EXPECT_EQ(DllPoke(extended(1, 0, 2, 4, 0), 8), 8);
-    EXPECT_EQ(DllPeek(extended(1, 0, 2, 4, 0)), 8);
     EXPECT_EQ(DllPeek(4), 8);  // the plain code of the same field
-    // A negative index is extended for DllPeek and DllPoke (here group 3, no word).
-    EXPECT_EQ(DllPeek(-17), 0);
+    EXPECT_EQ(DllPeek(-17), 0);  // negative: extended, group 3, no word
     EXPECT_EQ(DllPoke(-17, 3), 0);
     EXPECT_EQ(EDllPoke(extended(0, 2, 0, 1, 0xF4), 1613), 1613);
     EXPECT_EQ(raw32(4), 1613);
     EXPECT_EQ(EDllDblPoke(extended(2, 0, 23, 1, 0), 2.5), 2);
     EXPECT_EQ(EDllDblPeek(extended(2, 0, 23, 1, 0)), 2.5);
     EXPECT_EQ(EDllPeek(extended(2, 0, 23, 1, 0)), 25);
-    EXPECT_EQ(EDllDblPeek(17), 0.0);
     EXPECT_EQ(EDllCRead(1, 2, 3), 0);
     EXPECT_EQ(EDllCWrite(1, 2, 3), 0);
     EXPECT_EQ(fnTuskExtDll(), 42);
@@ -81,16 +74,14 @@ TEST_F(Pelgrin32Exports, PeekPokeAndTheExtendedExports) {
 TEST_F(Pelgrin32Exports, EveryOpenFormMapsAFreshViewOfTheSameArea) {
     DllCFunc(-3000, 1234);
     const std::uint64_t eight = 0;
-    void* const views[] = {OpenB(&eight), OpenL(1), OpenL16(2), Open(nullptr)};
-    for (void* view : views) {
+    for (void* view : {OpenB(&eight), OpenL(1), OpenL16(2), Open(nullptr)}) {
         ASSERT_NE(view, nullptr);
         EXPECT_NE(view, host_);
         std::int16_t v;
         std::memcpy(&v, static_cast<std::uint8_t*>(view) + 2 * 3000, 2);
         EXPECT_EQ(v, 1234);
     }
-    // The newest view is the current one; the earlier ones stay usable.
-    DllCFunc(-3001, 55);
+    DllCFunc(-3001, 55);  // through the newest view; the first stays usable
     EXPECT_EQ(word(3001), 55);
 }
 
@@ -104,18 +95,19 @@ TEST_F(Pelgrin32Exports, OutOfLimitIndicesChangeNothingInTheArea) {
     for (const std::int32_t index : {extended(0, 0, 2, 1, 0), extended(1, 0, 2, 16, 0), extended(0, 1, 15, 0, 1),
                                      extended(1, 1, 18, 7, 128), extended(1, 1, 19, 1, 0), extended(1, 2, 3, 16, 0),
                                      extended(1, 2, 11, 200, 0), extended(1, 0, 0, 0x80, 0)}) {
-        EXPECT_EQ(DllCFunc(-index, 1613), 0) << std::hex << index;
-        EXPECT_EQ(EDllPoke(index, 1613), 0) << std::hex << index;
-        EXPECT_EQ(EDllDblPoke(index, 16.0), 0) << std::hex << index;
-        EXPECT_EQ(DllCFunc(index, 0), 0) << std::hex << index;
-        EXPECT_EQ(EDllDblPeek(index), 0.0) << std::hex << index;
+        SCOPED_TRACE(index);
+        EXPECT_EQ(DllCFunc(-index, 1613), 0);
+        EXPECT_EQ(EDllPoke(index, 1613), 0);
+        EXPECT_EQ(EDllDblPoke(index, 16.0), 0);
+        EXPECT_EQ(DllCFunc(index, 0), 0);
+        EXPECT_EQ(EDllDblPeek(index), 0.0);
     }
     EXPECT_TRUE(differences(before, bytes()).empty());
 }
 
 TEST_F(Pelgrin32Exports, FailedAttachLeavesTheProcessNotAttached) {
     // Something else holds the name with a size that is not the area's.
-    ScopedAreaName foreign;
+    feltrix::testing::TestAreaName foreign{"pelgrin32"};
     const int fd = shm_open(foreign.name().c_str(), O_RDWR | O_CREAT, 0600);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(ftruncate(fd, 100), 0);

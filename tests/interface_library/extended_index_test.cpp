@@ -22,6 +22,7 @@ Change i16(std::size_t at, std::int32_t v) { return {at, 2, v}; }
 Change i32(std::size_t at, std::int32_t v) { return {at, 4, v}; }
 Change f32(std::size_t at, float v) { std::int32_t b; std::memcpy(&b, &v, 4); return {at, 4, b}; }
 Change word(std::size_t i, std::int32_t v) { return i16(hostWord(i), v); }
+Change band(std::size_t c, std::size_t k, std::size_t f, std::int32_t v) { return i32(bandRecord(c, k) + f, v); }
 
 struct WriteCase {
     std::string what;
@@ -54,38 +55,30 @@ constexpr std::int32_t lo = 0x2345;
 
 TEST(ExtendedGroup0, BandFieldsAndTheirMirrors) {
     expectWrites({
-        {"Value ch1 band3", extended(1, 0, 2, 3, 0), 7, 7, {i32(bandRecord(0, 3) + kValue, 7), word(3, 7)}},
-        {"Value ch3 band3", extended(3, 0, 2, 3, 0), 7, 7, {i32(bandRecord(2, 3) + kValue, 7)}},
-        {"Value ch2 band10", extended(2, 0, 2, 10, 0), v, v, {i32(bandRecord(1, 10) + kValue, v)}},
-        {"Mode ch2 band9", extended(2, 0, 4, 9, 0), v, v, {i32(bandRecord(1, 9) + kMode, v), word(201, lo)}},
-        {"Threshold ch1 band0", extended(1, 0, 5, 0, 0), v, v, {i32(bandRecord(0, 0) + kThreshold, v), word(16, lo)}},
-        {"NextThreshold ch1 band9", extended(1, 0, 6, 9, 0), v, v,
-         {i32(bandRecord(0, 9) + kNextThreshold, v), word(41, lo)}},
-        {"ModalFrequency ch1 band0", extended(1, 0, 10, 0, 0), v, v,
-         {i32(bandRecord(0, 0) + kModalFrequency, v), word(10, lo)}},
-        {"ModalFrequency ch2 band2", extended(2, 0, 10, 2, 0), v, v,
-         {i32(bandRecord(1, 2) + kModalFrequency, v), word(140, lo)}},
-        {"ModalFrequency ch2 band7", extended(2, 0, 10, 7, 0), v, v,
-         {i32(bandRecord(1, 7) + kModalFrequency, v), word(220, lo)}},
-        {"Coher ch1 band1", extended(1, 0, 12, 1, 0), v, v, {i32(bandRecord(0, 1) + kCoher, v), word(26, lo)}},
-        {"Coher ch1 band8", extended(1, 0, 12, 8, 0), v, v, {i32(bandRecord(0, 8) + kCoher, v), word(45, lo)}},
-        {"Coher ch1 band0", extended(1, 0, 12, 0, 0), v, v, {i32(bandRecord(0, 0) + kCoher, v)}},
-        {"Coher ch1 band9", extended(1, 0, 12, 9, 0), v, v, {i32(bandRecord(0, 9) + kCoher, v)}},
-        {"Phase ch2 band5", extended(2, 0, 13, 5, 0), v, v, {i32(bandRecord(1, 5) + kPhase, v), word(202, lo)}},
-        {"Phase ch1 band4", extended(1, 0, 13, 4, 0), v, v, {i32(bandRecord(0, 4) + kPhase, v), word(61, lo)}},
-        {"Hits ch1 band0", extended(1, 0, 14, 0, 0), v, v, {i32(bandRecord(0, 0) + kHits, v), word(80, lo)}},
-        {"DampedValue ch1 band1", extended(1, 0, 16, 1, 0), v, v,
-         {i32(bandRecord(0, 1) + kDampedValue, v), word(15, lo)}},
-        {"DampedValue ch2 band3", extended(2, 0, 16, 3, 0), v, v,
-         {i32(bandRecord(1, 3) + kDampedValue, v), word(159, lo)}},
-        {"DampedValue ch6 band8", extended(6, 0, 16, 8, 0), v, v,
-         {i32(bandRecord(5, 8) + kDampedValue, v), word(5 * 128 + 78, lo)}},
-        // Past the eight plain channels the word would belong to another
-        // variable (h[1071] here; plain channel codes end at 1023).
-        {"DampedValue ch9 band5", extended(9, 0, 16, 5, 0), v, v, {i32(bandRecord(8, 5) + kDampedValue, v)}},
-        {"DampedValue ch1 band9", extended(1, 0, 16, 9, 0), v, v, {i32(bandRecord(0, 9) + kDampedValue, v)}},
+        {"Value ch1 band3", extended(1, 0, 2, 3, 0), 7, 7, {band(0, 3, kValue, 7), word(3, 7)}},
+        {"Value ch3 band3", extended(3, 0, 2, 3, 0), 7, 7, {band(2, 3, kValue, 7)}},
+        {"Value ch2 band10", extended(2, 0, 2, 10, 0), v, v, {band(1, 10, kValue, v)}},
+        {"Mode ch2 band9", extended(2, 0, 4, 9, 0), v, v, {band(1, 9, kMode, v), word(201, lo)}},
+        {"Threshold ch1 band0", extended(1, 0, 5, 0, 0), v, v, {band(0, 0, kThreshold, v), word(16, lo)}},
+        {"NextThreshold ch1 band9", extended(1, 0, 6, 9, 0), v, v, {band(0, 9, kNextThreshold, v), word(41, lo)}},
+        {"ModalFrequency ch1 band0", extended(1, 0, 10, 0, 0), v, v, {band(0, 0, kModalFrequency, v), word(10, lo)}},
+        {"ModalFrequency ch2 band2", extended(2, 0, 10, 2, 0), v, v, {band(1, 2, kModalFrequency, v), word(140, lo)}},
+        {"ModalFrequency ch2 band7", extended(2, 0, 10, 7, 0), v, v, {band(1, 7, kModalFrequency, v), word(220, lo)}},
+        {"Coher ch1 band1", extended(1, 0, 12, 1, 0), v, v, {band(0, 1, kCoher, v), word(26, lo)}},
+        {"Coher ch1 band8", extended(1, 0, 12, 8, 0), v, v, {band(0, 8, kCoher, v), word(45, lo)}},
+        {"Coher ch1 band0", extended(1, 0, 12, 0, 0), v, v, {band(0, 0, kCoher, v)}},
+        {"Coher ch1 band9", extended(1, 0, 12, 9, 0), v, v, {band(0, 9, kCoher, v)}},
+        {"Phase ch2 band5", extended(2, 0, 13, 5, 0), v, v, {band(1, 5, kPhase, v), word(202, lo)}},
+        {"Phase ch1 band4", extended(1, 0, 13, 4, 0), v, v, {band(0, 4, kPhase, v), word(61, lo)}},
+        {"Hits ch1 band0", extended(1, 0, 14, 0, 0), v, v, {band(0, 0, kHits, v), word(80, lo)}},
+        {"DampedValue ch1 band1", extended(1, 0, 16, 1, 0), v, v, {band(0, 1, kDampedValue, v), word(15, lo)}},
+        {"DampedValue ch2 band3", extended(2, 0, 16, 3, 0), v, v, {band(1, 3, kDampedValue, v), word(159, lo)}},
+        {"DampedValue ch6 band8", extended(6, 0, 16, 8, 0), v, v, {band(5, 8, kDampedValue, v), word(718, lo)}},
+        // Past the eight plain channels the word would be another variable's.
+        {"DampedValue ch9 band5", extended(9, 0, 16, 5, 0), v, v, {band(8, 5, kDampedValue, v)}},
+        {"DampedValue ch1 band9", extended(1, 0, 16, 9, 0), v, v, {band(0, 9, kDampedValue, v)}},
         {"PercentTime ch2 band9", extended(2, 0, 17, 9, 0), v, v,
-         {i32(bandRecord(1, 9) + kPercentTimeOverThreshold, v), word(249, lo)}},
+         {band(1, 9, kPercentTimeOverThreshold, v), word(249, lo)}},
         {"ring sample ch1 band2", extended(1, 0, 15, 2, 7), v, v,
          {i16(bandRingSample(0, 2, 7), lo), word(4096 + 512 + 7, lo)}},
         {"ring sample ch2 band8", extended(2, 0, 15, 8, 255), v, v,
@@ -139,12 +132,11 @@ TEST(ExtendedGroup0, Reads) {
 
 TEST(ExtendedGroup1, ChannelRingsAndTheirMirrors) {
     expectWrites({
-        {"short ring 2 ch1", extended(1, 1, 9, 0, 70), v, v, {i16(channelRingSample(0, 2, 70), lo), word(1024 + 6, lo)}},
+        {"short ring 2 ch1", extended(1, 1, 9, 0, 70), v, v, {i16(channelRingSample(0, 2, 70), lo), word(1030, lo)}},
         {"short ring 2 ch2", extended(2, 1, 9, 0, 3), v, v, {i16(channelRingSample(1, 2, 3), lo), word(1091, lo)}},
         {"short ring 2 ch3", extended(3, 1, 9, 0, 3), v, v, {i16(channelRingSample(2, 2, 3), lo)}},
         {"short ring 0 ch1", extended(1, 1, 15, 0, 5), v, v, {i16(channelRingSample(0, 0, 5), lo), word(4101, lo)}},
-        {"short ring 0 ch2", extended(2, 1, 15, 0, 255), v, v,
-         {i16(channelRingSample(1, 0, 255), lo), word(6655, lo)}},
+        {"short ring 0 ch2", extended(2, 1, 15, 0, 255), v, v, {i16(channelRingSample(1, 0, 255), lo), word(6655, lo)}},
         {"long ring ch1 1919", extended(1, 1, 18, 7, 127), v, v,
          {i16(channelRingSample(0, 4, 1919), lo), word(12288 + 1919, lo)}},
         {"long ring ch2 0", extended(2, 1, 18, 0, 0), v, v, {i16(channelRingSample(1, 4, 0), lo), word(14336, lo)}},

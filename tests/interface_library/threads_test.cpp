@@ -1,20 +1,19 @@
-// Threads of one process using the exports at once: every field is read and
-// written whole (one aligned access of its own width), so a reader never sees
-// half of an old and half of a new value. Also run under ThreadSanitizer.
+// Threads of one process using the exports at once: a reader never sees half
+// of an old and half of a new value. Also run under ThreadSanitizer.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <thread>
 
 #include "interface_library/pelgrin32.h"
-#include "tests/interface_library/area_name.h"
 #include "tests/interface_library/test_area.h"
+#include "tests/support/test_area_name.h"
 
 namespace pelgrin32::testing {
 namespace {
 
 TEST(Pelgrin32Threads, ReadersSeeWholeValuesWhileAWriterWrites) {
-    ScopedAreaName name;
+    const feltrix::testing::TestAreaName name{"pelgrin32"};
     ASSERT_NE(Open("threads"), nullptr);
     constexpr int kWrites = 200000;
     const std::int32_t field = 17;                             // 32-bit record field
@@ -49,7 +48,7 @@ TEST(Pelgrin32Threads, ReadersSeeWholeValuesWhileAWriterWrites) {
 }
 
 TEST(Pelgrin32Threads, AttachWhileOtherThreadsRead) {
-    ScopedAreaName name;
+    const feltrix::testing::TestAreaName name{"pelgrin32"};
     ASSERT_NE(Open("first"), nullptr);
     DllCFunc(-3000, 99);
     std::atomic<bool> done{false};
