@@ -3,20 +3,39 @@
 // and one that answers every read with its index.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
-#include "tests/hostlink/program_copy.h"
+#include "tests/support/test_support.h"
 
 using namespace feltrix::testing;
 
 namespace {
 
-std::string fakeLibrary(const std::string& variant) {
-    return std::string(FAKE_PELGRIN_FOLDER) + "/fake_" + variant + "/libpelgrin32.so";
+// Runs a copy of the program, <root>/bin/feltrix, in <root>/run with `library`
+// (none when empty) as <root>/lib/libpelgrin32.so, the one it must load.
+RunResult runCopy(const std::string& library, const std::string& script, const char* openFailures = "0") {
+    namespace fs = std::filesystem;
+    const TempDir root;
+    fs::create_directories(root.file("bin"));
+    fs::create_directories(root.file("run"));
+    fs::copy_file(feltrixBinary(), root.file("bin/feltrix"));
+    if (!library.empty()) {
+        fs::create_directories(root.file("lib"));
+        fs::copy_file(std::string(FAKE_PELGRIN_FOLDER) + "/fake_" + library + "/libpelgrin32.so",
+                      root.file("lib/libpelgrin32.so"));
+    }
+    root.write("run/FeltrixInit.lj", script);
+    RunOptions options;
+    options.workingDirectory = root.file("run");
+    options.environment = {{"QT_QPA_PLATFORM", "offscreen"},  {"FELTRIX_AUTOMATION", "1"},
+                           {"XDG_CONFIG_HOME", root.file("config")}, {"LD_LIBRARY_PATH", ""},
+                           {"FAKE_PELGRIN_OPEN_FAILURES", openFailures}};
+    return runProgram(root.file("bin/feltrix"), options);
 }
 
-// Calls tryLoadQuenterra twice under pcall, prints each outcome, and prints
-// what the first update callback sees.
+// Calls tryLoadQuenterra twice under pcall and prints what the first update
+// callback sees.
 constexpr const char* kTwoCallsScript = R"(
 print("init", quenterraConnected, leftDeltaValue)
 print("first", pcall(tryLoadQuenterra))
@@ -37,69 +56,45 @@ constexpr const char* kLoadFailure =
 constexpr const char* kOpenFailure =
     "Open from libpelgrin32.so could not attach to the shared memory area. Make sure shared memory (/dev/shm) "
     "is available and writable, and that Quenterra runs as the same user as Feltrix.";
+// The stand-in answers each read with its index; unbound, every value is 0.
+const std::string kIndexValues = "values\t1\t129\t201\t254\ttrue\t1744\t1791\nnever read\t0\t0\t0\t0\t0\t0\n";
+const std::string kZeroValues = "values\t0\t0\t0\t0\tfalse\t0\t0\nnever read\t0\t0\t0\t0\t0\t0\n";
+
+std::string bothCallsFail(const std::string& message) {
+    return "init\tfalse\tnil\nfirst\tfalse\t" + message + "\nconnected\tfalse\nsecond\tfalse\t" + message +
+           "\nconnected\tfalse\n" + kZeroValues;
+}
 
 }  // namespace
 
-TEST(TryLoadQuenterraProgram, BindsTheLibraryInTheProgramsOwnFolder) {
-    const ProgramCopy program(fakeLibrary("full"));
-    const RunResult r = program.run(kTwoCallsScript);
-    EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
-    EXPECT_EQ(withoutAudioDiagnostics(r.out),
-              "init\tfalse\tnil\n"
-              "fake Open Feltrix\n"
-              "first\ttrue\n"
-              "connected\ttrue\n"
-              "second\ttrue\n"  // no second Open
-              "connected\ttrue\n"
-              // The stand-in answers each read with its index.
-              "values\t1\t129\t201\t254\ttrue\t1744\t1791\n"
-              "never read\t0\t0\t0\t0\t0\t0\n");
-}
-
-TEST(TryLoadQuenterraProgram, FailuresAreScriptErrorsWithConnectedFalse) {
+TEST(TryLoadQuenterraProgram, BindsFromItsOwnFolderOrFailsWithConnectedFalse) {
     const struct {
-        const char* what;
-        std::string library;
+        const char* library;
         const char* openFailures;
         std::string expected;
     } cases[] = {
-        {"no library folder", "", "0",
-         std::string("init\tfalse\tnil\n") + "first\tfalse\t" + kLoadFailure + "\nconnected\tfalse\n" +
-             "second\tfalse\t" + kLoadFailure + "\nconnected\tfalse\n" +
-             "values\t0\t0\t0\t0\tfalse\t0\t0\nnever read\t0\t0\t0\t0\t0\t0\n"},
-        {"without DllCFunc", fakeLibrary("without_dllcfunc"), "0",
-         "init\tfalse\tnil\n"
-         "first\tfalse\tError loading DllCFunc from libpelgrin32.so.\nconnected\tfalse\n"
-         "second\tfalse\tError loading DllCFunc from libpelgrin32.so.\nconnected\tfalse\n"
-         "values\t0\t0\t0\t0\tfalse\t0\t0\nnever read\t0\t0\t0\t0\t0\t0\n"},
-        {"without Open", fakeLibrary("without_open"), "0",
-         "init\tfalse\tnil\n"
-         "first\tfalse\tError loading Open from libpelgrin32.so.\nconnected\tfalse\n"
-         "second\tfalse\tError loading Open from libpelgrin32.so.\nconnected\tfalse\n"
-         "values\t0\t0\t0\t0\tfalse\t0\t0\nnever read\t0\t0\t0\t0\t0\t0\n"},
+        // The second call after success does nothing: no second Open.
+        {"full", "0",
+         "init\tfalse\tnil\nfake Open Feltrix\nfirst\ttrue\nconnected\ttrue\nsecond\ttrue\nconnected\ttrue\n" +
+             kIndexValues},
+        {"", "0", bothCallsFail(kLoadFailure)},
+        {"without_dllcfunc", "0", bothCallsFail("Error loading DllCFunc from libpelgrin32.so.")},
+        {"without_open", "0", bothCallsFail("Error loading Open from libpelgrin32.so.")},
         // Open fails once: the second call repeats it and binds.
-        {"Open failing once", fakeLibrary("full"), "1",
-         std::string("init\tfalse\tnil\nfake Open Feltrix\n") + "first\tfalse\t" + kOpenFailure +
-             "\nconnected\tfalse\n" + "fake Open Feltrix\nsecond\ttrue\nconnected\ttrue\n" +
-             "values\t1\t129\t201\t254\ttrue\t1744\t1791\nnever read\t0\t0\t0\t0\t0\t0\n"},
+        {"full", "1",
+         std::string("init\tfalse\tnil\nfake Open Feltrix\nfirst\tfalse\t") + kOpenFailure +
+             "\nconnected\tfalse\nfake Open Feltrix\nsecond\ttrue\nconnected\ttrue\n" + kIndexValues},
     };
     for (const auto& c : cases) {
-        const ProgramCopy program(c.library);
-        RunOptions options;
-        options.environment["FAKE_PELGRIN_OPEN_FAILURES"] = c.openFailures;
-        const RunResult r = program.run(kTwoCallsScript, options);
-        EXPECT_EQ(r.exitCode, 0) << c.what << "\n" << r.err;
-        EXPECT_EQ(withoutAudioDiagnostics(r.out), c.expected) << c.what;
+        SCOPED_TRACE(std::string(c.library) + " " + c.openFailures);
+        const RunResult r = runCopy(c.library, kTwoCallsScript, c.openFailures);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(scriptOutput(r.out), c.expected);
     }
 }
 
 TEST(TryLoadQuenterraProgram, UncaughtFailureEndsTheInitScript) {
-    const ProgramCopy program("");
-    const RunResult r = program.run(R"(
-tryLoadQuenterra()
-print("not reached")
-function FeltrixUpdateCallback() exit() end
-)");
+    const RunResult r = runCopy("", "tryLoadQuenterra()\nprint('not reached')\n");
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(withoutAudioDiagnostics(r.out), std::string(kLoadFailure) + "\nLua error occurred, aborting.\n");
+    EXPECT_EQ(scriptOutput(r.out), std::string(kLoadFailure) + "\nLua error occurred, aborting.\n");
 }
