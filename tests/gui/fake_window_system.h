@@ -15,10 +15,8 @@ public:
         GuiItemKind kind = GuiItemKind::Label;
         std::string text;
         PixelRect rect;
-        bool enabled = true;
         bool checked = false;
         int sliderPosition = 0;
-        std::string tooltip;
         std::vector<std::string> entries;
         int selection = -1;
     };
@@ -30,13 +28,8 @@ public:
     bool failCreation = false;
 
     bool createControl(GuiItemKind kind, GuiItemId id, const std::string& text, const PixelRect& rect) override {
-        if (failCreation) return false;
-        Control control;
-        control.kind = kind;
-        control.text = text;
-        control.rect = rect;
-        controls[id] = control;
-        return true;
+        if (!failCreation) controls[id] = Control{kind, text, rect, false, 0, {}, -1};
+        return !failCreation;
     }
     void destroyControl(GuiItemId id) override { controls.erase(id); }
     PixelSize controlSize(GuiItemId id) const override {
@@ -52,58 +45,36 @@ public:
     void setControlText(GuiItemId id, const std::string& text) override {
         if (Control* c = find(id)) c->text = text;
     }
-    void setControlEnabled(GuiItemId id, bool enabled) override {
-        if (Control* c = find(id)) c->enabled = enabled;
-    }
-    void setControlTooltip(GuiItemId id, const std::string& text) override {
-        if (Control* c = find(id)) c->tooltip = text;
-    }
-    bool isChecked(GuiItemId id) const override {
-        const Control* c = find(id);
-        return c != nullptr && c->checked;
-    }
+    void setControlEnabled(GuiItemId, bool) override {}
+    void setControlTooltip(GuiItemId, const std::string&) override {}
+    bool isChecked(GuiItemId id) const override { return find(id) && find(id)->checked; }
     void setChecked(GuiItemId id, bool checked) override {
         if (Control* c = find(id)) c->checked = checked;
     }
     void setSliderPosition(GuiItemId id, int position) override {
         if (Control* c = find(id)) c->sliderPosition = position < 0 ? 0 : position > 1000 ? 1000 : position;
     }
-    int sliderPosition(GuiItemId id) const override {
-        const Control* c = find(id);
-        return c ? c->sliderPosition : 0;
-    }
+    int sliderPosition(GuiItemId id) const override { return find(id) ? find(id)->sliderPosition : 0; }
     void insertListEntry(GuiItemId id, int index, const std::string& text) override {
         Control* c = list(id);
-        if (c == nullptr) return;
-        if (index == -1) {
-            c->entries.push_back(text);
-        } else if (index >= 0 && index <= static_cast<int>(c->entries.size())) {
-            c->entries.insert(c->entries.begin() + index, text);
-            if (c->selection >= index) ++c->selection;
-        }
+        if (c == nullptr || index < -1 || index > count(c)) return;
+        c->entries.insert(index == -1 ? c->entries.end() : c->entries.begin() + index, text);
+        if (index != -1 && c->selection >= index) ++c->selection;
     }
     void removeListEntry(GuiItemId id, int index) override {
         Control* c = list(id);
-        if (c == nullptr || index < 0 || index >= static_cast<int>(c->entries.size())) return;
+        if (c == nullptr || index < 0 || index >= count(c)) return;
         c->entries.erase(c->entries.begin() + index);
-        if (c->selection == index) c->selection = -1;
-        else if (c->selection > index) --c->selection;
+        c->selection = c->selection == index ? -1 : c->selection > index ? c->selection - 1 : c->selection;
     }
-    int listCount(GuiItemId id) const override {
-        const Control* c = find(id);
-        return c && c->kind == GuiItemKind::DropdownList ? static_cast<int>(c->entries.size()) : 0;
-    }
-    int listSelection(GuiItemId id) const override {
-        const Control* c = find(id);
-        return c && c->kind == GuiItemKind::DropdownList ? c->selection : -1;
-    }
+    int listCount(GuiItemId id) const override { return list(id) ? count(list(id)) : 0; }
+    int listSelection(GuiItemId id) const override { return list(id) ? list(id)->selection : -1; }
     void selectListEntry(GuiItemId id, int index) override {
-        Control* c = list(id);
-        if (c) c->selection = index >= 0 && index < static_cast<int>(c->entries.size()) ? index : -1;
+        if (Control* c = list(id)) c->selection = index >= 0 && index < count(c) ? index : -1;
     }
     std::string listEntry(GuiItemId id, int index) const override {
-        const Control* c = find(id);
-        return c && index >= 0 && index < static_cast<int>(c->entries.size()) ? c->entries[index] : "";
+        const Control* c = list(id);
+        return c && index >= 0 && index < count(c) ? c->entries[index] : "";
     }
     PixelSize measureText(const std::string& text) const override {
         return {static_cast<int>(text.size()) * 7, text.empty() ? 0 : 15};
@@ -115,20 +86,16 @@ public:
     }
     void invalidate(const PixelRect& rect) override { invalidated.push_back(rect); }
 
-    Control* find(GuiItemId id) {
-        const auto it = controls.find(id);
-        return it == controls.end() ? nullptr : &it->second;
-    }
-    const Control* find(GuiItemId id) const {
-        const auto it = controls.find(id);
-        return it == controls.end() ? nullptr : &it->second;
-    }
-
 private:
-    Control* list(GuiItemId id) {
+    Control* find(GuiItemId id) const {
+        const auto it = controls.find(id);
+        return it == controls.end() ? nullptr : const_cast<Control*>(&it->second);
+    }
+    Control* list(GuiItemId id) const {
         Control* c = find(id);
         return c && c->kind == GuiItemKind::DropdownList ? c : nullptr;
     }
+    static int count(const Control* c) { return static_cast<int>(c->entries.size()); }
 };
 
 }  // namespace feltrix::testing
