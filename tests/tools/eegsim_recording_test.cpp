@@ -1,5 +1,6 @@
 // Record then replay: a replayed session publishes exactly the frames of the
-// recorded one, and records the same file again. Also the command line.
+// recorded one and records the same file again; broken recordings; the
+// command line.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -52,21 +53,10 @@ TEST(Recording, ReplayPublishesTheRecordedFramesAtTheirTimes) {
     result = runReplaySession(replay, replayed.hooks());
     ASSERT_TRUE(result.ok) << result.message;
     EXPECT_EQ(result.message, "end of the recording");
-    ASSERT_EQ(replayed.frames.size(), recorded.frames.size());
-    for (std::size_t i = 0; i < recorded.frames.size(); ++i) ASSERT_TRUE(replayed.frames[i] == recorded.frames[i]) << i;
+    EXPECT_TRUE(replayed.frames == recorded.frames);
     EXPECT_TRUE(recorded.frames[40].artifact);  // the blink made it into the recording
     EXPECT_DOUBLE_EQ(replayed.waits[63], 100.0 + 2.0);  // its own pace: 64 / 32 s
     EXPECT_EQ(readFile(dir.file("second.csv")), readFile(dir.file("first.csv")));
-}
-
-TEST(Recording, HeaderNamesEveryWrittenVariable) {
-    const std::vector<std::string> names = feltrix::testing::lines(recordingHeader() + "\n");
-    ASSERT_EQ(names.size(), 1u);
-    const std::string& header = names[0];
-    EXPECT_EQ(header.rfind("tick,seconds,leftDeltaValue,leftThetaValue,", 0), 0u);
-    EXPECT_NE(header.find(",rightResrvPercentTimeOverThreshold,artifact,event1ValA,"), std::string::npos);
-    EXPECT_EQ(header.find("leftResrvCoher"), std::string::npos);
-    EXPECT_EQ(hostSlots().size(), 277u);
 }
 
 TEST(Recording, BrokenRecordingsAreReportedWithTheirLine) {
@@ -107,9 +97,8 @@ TEST(Options, ParsesWhatItDocumentsAndRejectsTheRest) {
     EXPECT_EQ(options.analysis.fixedThreshold[Alpha].value_or(0), 150);
 
     const std::vector<std::vector<std::string>> bad = {
-        {"--bogus"},         {"--rate"},           {"--rate", "0"},          {"--speed", "-1"},
-        {"--user", "12"},    {"--threshold", "Zeta=3"}, {"--seed", "x"},    {"--edf", "a", "--replay", "b"},
-        {"--eyes", "5"},     {"--ticks", "1.5"},   {"stray"},
+        {"--bogus"}, {"--rate"}, {"--rate", "0"}, {"--speed", "-1"}, {"--user", "12"}, {"--threshold", "Zeta=3"},
+        {"--seed", "x"}, {"--edf", "a", "--replay", "b"}, {"--eyes", "5"}, {"--ticks", "1.5"}, {"stray"},
     };
     for (const auto& arguments : bad) {
         Options o;

@@ -1,0 +1,270 @@
+// Band measures of the two signal sources: a synthetic rhythm or an EDF/BDF
+// recording (written here through libedf) of known amplitude and frequency
+// must come out as the right Value and PeakFrequency on the right side;
+// blinks raise the artifact flag; broken recordings give clear errors.
+#include <gtest/gtest.h>
+
+#include <edflib.h>
+
+#include <cmath>
+#include <vector>
+
+#include "tests/support/test_support.h"
+#include "tools/eegsim/acquisition.h"
+#include "tools/eegsim/edf_source.h"
+#include "tools/eegsim/synthetic_source.h"
+
+using namespace eegsim;
+using feltrix::testing::TempDir;
+
+namespace {
+
+// Runs `seconds` of the source through the measures; returns every frame.
+std::vector<HostFrame> run(SignalSource& source, double seconds, const AnalysisConfig& analysis = {}) {
+    Acquisition acquisition(analysis, source.sampleRate());
+    std::vector<HostFrame> frames;
+    std::vector<double> left, right;
+    while (acquisition.seconds() < seconds) {
+        const std::size_t n = acquisition.samplesForNextTick();
+        left.resize(n);
+        right.resize(n);
+        EXPECT_EQ(source.read(left.data(), right.data(), n), n);
+        frames.push_back(acquisition.tick(left.data(), right.data(), n));
+    }
+    return frames;
+}
+
+// The frame at `seconds` (32 ticks a second).
+const HostFrame& at(const std::vector<HostFrame>& frames, double seconds) {
+    return frames.at(static_cast<std::size_t>(seconds * 32) - 1);
+}
+
+// A peak amplitude as a band Value: RMS in 0.1 µV.
+double valueOf(double peak) { return peak / std::sqrt(2.0) * 10.0; }
+
+// Nothing but a steady alpha rhythm, eyes closed throughout.
+SyntheticConfig pureAlpha(double frequency, double amplitude, double background = 0.0) {
+    SyntheticConfig config;
+    config.backgroundRms = background;
+    config.alphaFrequency = frequency;
+    config.alphaClosedAmplitude = amplitude;
+    config.alphaWaxWane = config.alphaDrift = config.openSeconds = 0.0;
+    config.thetaAmplitude = config.betaAmplitude = config.blinksPerMinute = 0.0;
+    config.rightAlphaFactor = 1.0;
+    return config;
+}
+
+struct Channel {
+    const char* label;
+    double frequency;  // Hz
+    double amplitude;  // peak, in the channel's unit
+    const char* unit;
+};
+
+// Writes `seconds` of sines, 256 samples per second per channel.
+void writeRecording(const std::string& path, int fileType, const std::vector<Channel>& channels, int seconds) {
+    const int rate = 256, digital = fileType == EDFLIB_FILETYPE_BDFPLUS ? 8388607 : 32767;
+    const int handle = edfopen_file_writeonly(path.c_str(), fileType, static_cast<int>(channels.size()));
+    ASSERT_GE(handle, 0);
+    for (int i = 0; i < static_cast<int>(channels.size()); ++i) {
+        ASSERT_EQ(edf_set_samplefrequency(handle, i, rate), 0);
+        ASSERT_EQ(edf_set_physical_maximum(handle, i, 2.0 * channels[i].amplitude), 0);
+        ASSERT_EQ(edf_set_physical_minimum(handle, i, -2.0 * channels[i].amplitude), 0);
+        ASSERT_EQ(edf_set_digital_maximum(handle, i, digital), 0);
+        ASSERT_EQ(edf_set_digital_minimum(handle, i, -digital - 1), 0);
+        ASSERT_EQ(edf_set_label(handle, i, channels[i].label), 0);
+        ASSERT_EQ(edf_set_physical_dimension(handle, i, channels[i].unit), 0);
+    }
+    std::vector<double> buffer(rate);
+    for (int second = 0; second < seconds; ++second) {
+        for (const Channel& c : channels) {
+            for (int n = 0; n < rate; ++n)
+                buffer[n] = c.amplitude * std::sin(2.0 * M_PI * c.frequency * (second + n / double(rate)));
+            ASSERT_EQ(edfwrite_physical_samples(handle, buffer.data()), 0);
+        }
+    }
+    ASSERT_EQ(edfclose_file(handle), 0);
+}
+
+const std::vector<Channel> kChannels = {
+    {"EEG C3", 6.0, 40.0, "uV"},   // theta
+    {"ECG", 1.2, 900.0, "uV"},     // not chosen
+    {"EEG C4", 17.0, 0.02, "mV"},  // beta, 20 µV given in millivolts
+};
+
+}  // namespace
+
+// Peak frequency within 0.15 Hz (0.3 Hz with background), Value within 5 %
+// (10 %), modal frequency within its 0.5 Hz bins, on both sides.
+TEST(SyntheticMeasures, KnownAlphaGivesItsValueAndPeakFrequency) {
+    const struct {
+        double frequency, amplitude, background;
+    } cases[] = {{10.0, 30.0, 0.0}, {8.7, 12.0, 0.0}, {11.3, 50.0, 0.0}, {9.4, 20.0, 4.0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.frequency << " Hz, " << c.amplitude << " µV, noise " << c.background);
+        SyntheticSource source(pureAlpha(c.frequency, c.amplitude, c.background));
+        const HostFrame last = run(source, 6.0).back();
+        const bool clean = c.background == 0;
+        for (int side = 0; side < kSides; ++side) {
+            SCOPED_TRACE(sideName(side));
+            const double value = valueOf(c.amplitude);
+            EXPECT_NEAR(last.band[side][Alpha][Value], value, (clean ? 0.05 : 0.10) * value);
+            EXPECT_NEAR(last.band[side][Alpha][PeakFrequency], c.frequency * 10.0, clean ? 1.5 : 3.0);
+            EXPECT_NEAR(last.band[side][Alpha][ModalFrequency], c.frequency * 10.0, 5.0);
+            if (clean) {
+                EXPECT_LT(last.band[side][Beta][Value], 5);
+            }
+        }
+        EXPECT_EQ(last.artifact, 0);
+    }
+}
+
+TEST(SyntheticMeasures, RightSideDiffersInAmplitudeAndPhase) {
+    SyntheticConfig config = pureAlpha(10.0, 20.0);
+    config.rightAlphaFactor = 1.5;
+    config.rightPhaseLagDegrees = 30.0;
+    SyntheticSource source(config);
+    const HostFrame last = run(source, 8.0).back();
+    EXPECT_NEAR(last.band[1][Alpha][Value] / double(last.band[0][Alpha][Value]), 1.5, 0.05);
+    // Two clean copies of one rhythm: fully coherent; left leads by 30 degrees.
+    EXPECT_GE(last.band[0][Alpha][Coher], 98);
+    EXPECT_NEAR(last.band[0][Alpha][Phase], 30, 2);
+    EXPECT_NEAR(last.band[1][Alpha][Phase], -30, 2);
+}
+
+// The default limit is 100 µV over a 2 s window; an event's flag stays up
+// for 0.3 s (10 ticks).
+TEST(SyntheticMeasures, ABlinkRaisesTheArtifactFlagAndItsEvents) {
+    SyntheticConfig config;
+    config.openSeconds = config.blinksPerMinute = 0.0;
+    config.blinkTimes = {4.0};
+    SyntheticSource source(config);
+    const std::vector<HostFrame> frames = run(source, 9.0);
+    const int start = kArtifactStartEvent - 1;
+    EXPECT_EQ(at(frames, 3.9).artifact, 0);
+    EXPECT_EQ(at(frames, 3.9).eventValB[start], 0);
+    EXPECT_EQ(at(frames, 4.25).artifact, 1);
+    EXPECT_EQ(at(frames, 4.25).eventValB[start], 1);
+    EXPECT_GT(at(frames, 4.25).eventValA[start], 1000);
+    EXPECT_EQ(at(frames, 5.5).artifact, 1);  // still inside the window
+    EXPECT_EQ(at(frames, 8.9).artifact, 0);
+    EXPECT_EQ(at(frames, 8.9).eventValB[kArtifactEndEvent - 1], 1);
+    int flagged = 0;
+    for (const HostFrame& frame : frames) flagged += frame.eventFlag[start];
+    EXPECT_EQ(flagged, 10);
+}
+
+// Eyes closing at 6 s and opening at 12 s cross a fixed threshold between the
+// two alpha levels once each way.
+TEST(SyntheticMeasures, AlphaCrossingAFixedThresholdFiresItsEvents) {
+    SyntheticConfig config;
+    config.blinksPerMinute = config.alphaWaxWane = 0.0;
+    config.openSeconds = config.closedSeconds = 6.0;
+    SyntheticSource source(config);
+    AnalysisConfig analysis;
+    analysis.fixedThreshold[Alpha] = 120;
+    const HostFrame last = run(source, 14.0, analysis).back();
+    EXPECT_EQ(last.band[0][Alpha][Threshold], 120);
+    EXPECT_EQ(last.band[0][Alpha][NextThreshold], 120);
+    EXPECT_EQ(last.eventValB[0], 1);  // up once
+    EXPECT_EQ(last.eventValB[1], 1);  // down once
+    EXPECT_GE(last.band[0][Alpha][Hits], 1);
+}
+
+// Catches a session that depends on how it is read, or ignores its seed.
+TEST(SyntheticMeasures, TheSeedAloneDecidesTheSignal) {
+    SyntheticConfig config;
+    SyntheticSource whole(config), pieces(config);
+    config.seed = 2;
+    SyntheticSource other(config);
+    std::vector<double> l1(1000), r1(1000), l2(1000), r2(1000), l3(1000), r3(1000);
+    whole.read(l1.data(), r1.data(), 1000);
+    for (std::size_t i = 0; i < 1000; i += 7) pieces.read(&l2[i], &r2[i], std::min<std::size_t>(7, 1000 - i));
+    other.read(l3.data(), r3.data(), 1000);
+    EXPECT_EQ(l1, l2);
+    EXPECT_EQ(r1, r2);
+    EXPECT_NE(l1, l3);
+}
+
+// 250 Hz does not divide by 32 updates a second: 32 ticks still take exactly
+// 250 samples; a blink far past the 16-bit range in 0.1 µV saturates.
+TEST(SyntheticMeasures, TicksKeepTheirPaceAndValuesSaturate) {
+    SyntheticConfig config;
+    config.sampleRate = 250.0;
+    config.blinkAmplitude = 5000.0;
+    config.blinkTimes = {1.0};
+    SyntheticSource source(config);
+    Acquisition acquisition(AnalysisConfig{}, source.sampleRate());
+    std::size_t samples = 0;
+    std::vector<double> l(64), r(64);
+    for (int i = 0; i < 96; ++i) {
+        const std::size_t n = acquisition.samplesForNextTick();
+        samples += n;
+        source.read(l.data(), r.data(), n);
+        const HostFrame& frame = acquisition.tick(l.data(), r.data(), n);
+        if (i == 40) {
+            EXPECT_EQ(frame.eventValA[kArtifactStartEvent - 1], 32767);
+        }
+    }
+    EXPECT_EQ(samples, 750u);
+}
+
+// Catches channels read from the wrong column or side, units ignored, 24-bit
+// samples misread, and labels compared with case or blanks.
+TEST(EdfSource, ChosenChannelsGiveTheirBandOnTheirSide) {
+    for (const int type : {EDFLIB_FILETYPE_EDFPLUS, EDFLIB_FILETYPE_BDFPLUS}) {
+        SCOPED_TRACE(type);
+        TempDir dir;
+        writeRecording(dir.file("session.edf"), type, kChannels, 4);
+        std::string error;
+        auto source = EdfSource::open({dir.file("session.edf"), " eeg c3", "EEG C4 ", true}, error);
+        ASSERT_TRUE(source) << error;
+        EXPECT_EQ(source->sampleRate(), 256.0);
+        EXPECT_EQ(source->leftLabel(), "EEG C3");
+        const HostFrame frame = run(*source, 3.5).back();
+        EXPECT_NEAR(frame.band[0][Theta][Value], valueOf(40), 0.05 * valueOf(40));
+        EXPECT_NEAR(frame.band[0][Theta][PeakFrequency], 60, 2);
+        EXPECT_LT(frame.band[0][Beta][Value], 5);
+        EXPECT_NEAR(frame.band[1][Beta][Value], valueOf(20), 0.05 * valueOf(20));
+        EXPECT_NEAR(frame.band[1][Beta][PeakFrequency], 170, 2);
+        EXPECT_LT(frame.band[1][Theta][Value], 5);
+        EXPECT_EQ(frame.artifact, 0);
+    }
+}
+
+TEST(EdfSource, LoopsAtTheEndUnlessToldNotTo) {
+    TempDir dir;
+    const std::string path = dir.file("short.bdf");
+    writeRecording(path, EDFLIB_FILETYPE_BDFPLUS, kChannels, 2);  // 512 samples
+    std::vector<double> left(1000), right(1000);
+    std::string error;
+    auto looping = EdfSource::open({path, "EEG C3", "EEG C4", true}, error);
+    ASSERT_TRUE(looping) << error;
+    EXPECT_EQ(looping->read(left.data(), right.data(), 1000), 1000u);
+    EXPECT_NEAR(left[512], left[0], 1e-6);
+    looping.reset();  // libedf opens a file once at a time
+    auto once = EdfSource::open({path, "EEG C3", "EEG C4", false}, error);
+    ASSERT_TRUE(once) << error;
+    EXPECT_EQ(once->read(left.data(), right.data(), 1000), 512u);
+    EXPECT_EQ(once->read(left.data(), right.data(), 10), 0u);
+}
+
+TEST(EdfSource, ClearErrors) {
+    TempDir dir;
+    const std::string good = dir.file("good.edf");
+    writeRecording(good, EDFLIB_FILETYPE_EDFPLUS, kChannels, 1);
+    const struct {
+        EdfChoice choice;
+        std::vector<std::string> mentions;
+    } cases[] = {
+        {{dir.file("missing.edf"), "", "", true}, {"missing.edf", "no such file"}},
+        {{dir.write("empty.edf", ""), "", "", true}, {"empty.edf", "is not an EDF"}},
+        {{good, "Fp1", "EEG C4", true}, {"\"Fp1\"", "\"EEG C3\", \"ECG\", \"EEG C4\""}},
+        {{good, "EEG C3", "O2", true}, {"\"O2\""}},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        EXPECT_FALSE(EdfSource::open(c.choice, error));
+        for (const std::string& part : c.mentions) EXPECT_NE(error.find(part), std::string::npos) << error;
+    }
+}
