@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/support/test_area_name.h"
 #include "tests/support/test_support.h"
 #include "tools/eegsim/host_variables.h"
 #include "tools/eegsim/tick_recording.h"
@@ -27,8 +28,6 @@ const std::string kLibrary = std::string(FELTRIX_BINARY_DIR) + "/lib/libpelgrin3
 class EegsimProgram : public ::testing::Test {
 protected:
     void SetUp() override {
-        areaName_ = "feltrix-eegsim-test-" + std::to_string(getpid());
-        setenv("PELGRIN32_AREA_NAME", areaName_.c_str(), 1);
         library_ = dlopen(kLibrary.c_str(), RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(library_, nullptr) << dlerror();
         auto open = reinterpret_cast<void* (*)(const char*)>(dlsym(library_, "Open"));
@@ -36,15 +35,10 @@ protected:
         ASSERT_TRUE(open && dllCFunc_);
         ASSERT_NE(open("client"), nullptr);
     }
-    void TearDown() override {
-        shm_unlink(("/" + areaName_).c_str());
-        unsetenv("PELGRIN32_AREA_NAME");
-    }
     RunResult run(const std::vector<std::string>& arguments) {
         RunOptions options;
         options.arguments = arguments;
         options.workingDirectory = dir_.path();
-        options.environment["PELGRIN32_AREA_NAME"] = areaName_;
         return runProgram(kProgram, options);
     }
     // What a client reads, as Feltrix keeps it: the low 16 bits, signed.
@@ -62,7 +56,7 @@ protected:
     }
 
     TempDir dir_;
-    std::string areaName_;
+    TestAreaName area_{"eegsim"};  // set in this process's environment, inherited by the program
     void* library_ = nullptr;
     int32_t (*dllCFunc_)(int32_t, int32_t) = nullptr;
 };
