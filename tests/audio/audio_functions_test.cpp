@@ -11,21 +11,15 @@
 namespace feltrix {
 namespace {
 
-using testing::RunOptions;
-using testing::RunResult;
-using testing::TempDir;
+using namespace feltrix::testing;
 
 bool hasLine(const std::string& out, const std::string& line) {
-    const std::vector<std::string> all = testing::lines(out);
+    const std::vector<std::string> all = lines(out);
     return std::find(all.begin(), all.end(), line) != all.end();
 }
 
 TEST(AudioFunctions, RaiseTheirOwnArgumentAndLoadFailureTexts) {
-    struct Case {
-        const char* call;
-        const char* message;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"fileExists()", "incorrect argument #1 to fileExists: string expected, got nil"},
         {"loadWav()", "incorrect argument #1 to loadWav: string expected, got nil"},
         {"loadWav({})", "incorrect argument #1 to loadWav: string expected, got table"},
@@ -55,26 +49,26 @@ TEST(AudioFunctions, RaiseTheirOwnArgumentAndLoadFailureTexts) {
     };
     // The calls contain quotes: they are printed between long brackets.
     std::string script;
-    for (const Case& c : cases) {
-        script += std::string("print([[") + c.call + "]] .. ' -> ' .. tostring(select(2, pcall(function() return " +
-                  c.call + " end))))\n";
+    for (const auto& [call, message] : cases) {
+        script += std::string("print([[") + call + "]] .. ' -> ' .. tostring(select(2, pcall(function() return " +
+                  call + " end))))\n";
     }
     script += "exit()\n";
     TempDir dir;
-    const RunResult result = testing::runFeltrix(dir, script);
+    const RunResult result = runFeltrix(dir, script);
     ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
-    for (const Case& c : cases) {
-        EXPECT_TRUE(hasLine(result.out, std::string(c.call) + " -> " + c.message)) << c.call << "\n" << result.out;
+    for (const auto& [call, message] : cases) {
+        EXPECT_TRUE(hasLine(result.out, std::string(call) + " -> " + message)) << call << "\n" << result.out;
     }
 }
 
 TEST(AudioFunctions, LoadSetAndReadBackChannels) {
     TempDir dir;
-    dir.write("mono.wav", testing::wavFile16(testing::sine(440, 44100, 2000), 1, 44100));
+    dir.write("mono.wav", wavFile16(sine(440, 44100, 2000), 1, 44100));
     std::vector<float> stereo(2 * 1000, 0.25f);
-    dir.write("stereo.wav", testing::wavFile16(stereo, 2, 22050));
+    dir.write("stereo.wav", wavFile16(stereo, 2, 22050));
     dir.write("42", "");
-    const RunResult result = testing::runFeltrix(dir, R"lua(
+    const RunResult result = runFeltrix(dir, R"lua(
 print("mono", loadWav("mono.wav"))
 print("again", loadWav("mono.wav"))
 print("stereo", loadWav("stereo.wav"))
@@ -129,10 +123,10 @@ exit()
 
 TEST(AudioFunctions, WithoutASoundDeviceStartUpGoesOnAndChannelsStillWork) {
     TempDir dir;
-    dir.write("mono.wav", testing::wavFile16(testing::sine(440, 44100, 100), 1, 44100));
+    dir.write("mono.wav", wavFile16(sine(440, 44100, 100), 1, 44100));
     RunOptions options;
     options.environment["PULSE_SERVER"] = "unix:" + dir.file("no-server");
-    const RunResult result = testing::runFeltrix(dir, R"lua(
+    const RunResult result = runFeltrix(dir, R"lua(
 print("loaded", loadWav("mono.wav"))
 slideAudioChannelVolume(0, 1, 0.1)
 setAudioChannelSpeed(0, 3)

@@ -86,15 +86,14 @@ std::string makeWav(const std::string& folder, const std::string& name, int chan
 }
 
 std::string makeOgg(const std::string& folder, const std::string& name, int channels, int rate, double seconds) {
-    const std::string ogg = folder + "/" + name + ".ogg";
-    runCommand("oggenc -Q -q 3 -o '" + ogg + "' '" + makeWav(folder, name, channels, rate, seconds) + "'");
+    const std::string ogg = folder + "/" + name + ".ogg", wav = makeWav(folder, name, channels, rate, seconds);
+    runCommand("oggenc -Q -q 3 -o '" + ogg + "' '" + wav + "'");
     return ogg;
 }
 
 std::string makeMp3(const std::string& folder, const std::string& name, int channels, int rate, double seconds) {
-    const std::string mp3 = folder + "/" + name + ".mp3";
-    runCommand("lame --quiet --noreplaygain -b 128 '" + makeWav(folder, name, channels, rate, seconds) + "' '" +
-               mp3 + "'");
+    const std::string mp3 = folder + "/" + name + ".mp3", wav = makeWav(folder, name, channels, rate, seconds);
+    runCommand("lame --quiet --noreplaygain -b 128 '" + wav + "' '" + mp3 + "'");
     return mp3;
 }
 

@@ -18,8 +18,7 @@
 namespace feltrix {
 namespace {
 
-using feltrix::testing::TempDir;
-using feltrix::testing::waitFor;
+using namespace feltrix::testing;
 
 // Mixes blocks of `table` on a thread until destroyed.
 class MixerThread {
@@ -50,10 +49,10 @@ private:
 
 TEST(EngineThreaded, LoadingSlidingAndClearingWhilePlaying) {
     TempDir dir;
-    const std::string mono = dir.write("mono.wav", testing::wavFile16(testing::sine(440, 44100, 20000), 1, 44100));
+    const std::string mono = dir.write("mono.wav", wavFile16(sine(440, 44100, 20000), 1, 44100));
     std::vector<float> stereo;
-    for (float v : testing::sine(330, 22050, 10000)) stereo.insert(stereo.end(), {v, -v});
-    const std::string pair = dir.write("stereo.wav", testing::wavFile16(stereo, 2, 22050));
+    for (float v : sine(330, 22050, 10000)) stereo.insert(stereo.end(), {v, -v});
+    const std::string pair = dir.write("stereo.wav", wavFile16(stereo, 2, 22050));
 
     clearChannels();
     MixerThread mixer(engineChannelTable(), 128);
@@ -82,10 +81,7 @@ TEST(EngineThreaded, LoadingSlidingAndClearingWhilePlaying) {
 TEST(EngineThreaded, ClearingDuringAnOggBackgroundDecode) {
     TempDir dir;
     const std::string ogg = dir.file("long.ogg");
-    testing::RunOptions sox;
-    sox.arguments = {"-n", "-r", "44100", "-c", "2", ogg, "synth", "40", "sine", "440", "sine", "660"};
-    const testing::RunResult made = testing::runProgram("/usr/bin/sox", sox);
-    if (made.exitCode != 0) GTEST_SKIP() << "sox could not make an Ogg file: " << made.err;
+    ASSERT_TRUE(runCommand("sox -n -r 44100 -c 2 '" + ogg + "' synth 40 sine 440 sine 660"));
 
     clearChannels();
     MixerThread mixer(engineChannelTable(), 128);
@@ -105,19 +101,18 @@ TEST(EngineThreaded, ClearingDuringAnOggBackgroundDecode) {
 
     // Not cleared: the voices fill up while they play and end Loaded.
     ASSERT_EQ(loadOggChannels(ogg.c_str()), 2);
-    EXPECT_TRUE(waitFor([] { return channelAt(1)->loadState.load() == LoadState::Loaded; },
-                        std::chrono::seconds(60)));
+    EXPECT_TRUE(waitFor([] { return channelAt(1)->loadState.load() == LoadState::Loaded; }, std::chrono::seconds(60)));
     EXPECT_EQ(channelAt(1)->framesAvailable.load(), channelAt(1)->sampleCount);
     EXPECT_TRUE(waitFor([] { return oggDecodeSlots().available() == kOggDecodeSlots; }));
     clearChannels();
 }
 
+// The decoder side of the lock protocol against the table side, both orders:
+// clearing first (the decoder frees), decoding first (clear frees).
 TEST(EngineThreaded, DecoderAndClearAgreeWhoFreesAChannel) {
-    // The decoder side of the lock protocol against the table side, both
-    // orders: clearing first (the decoder frees), decoding first (clear frees).
     for (bool clearFirst : {true, false}) {
         ChannelTable table(48000);
-        AudioChannel* channel = testing::makeChannel(std::vector<float>(1 << 20, 0.25f), 48000);
+        AudioChannel* channel = makeChannel(std::vector<float>(1 << 20, 0.25f), 48000);
         channel->framesAvailable.store(0);
         channel->loadState.store(LoadState::Loading);
         ASSERT_TRUE(table.append(channel));
@@ -150,7 +145,7 @@ TEST(EngineThreaded, DecoderAndClearAgreeWhoFreesAChannel) {
 
 TEST(EngineThreaded, SlidesRacingTheEndOfASlide) {
     ChannelTable table(48000);
-    AudioChannel* channel = testing::makeChannel(std::vector<float>(4800, 0.5f), 48000);
+    AudioChannel* channel = makeChannel(std::vector<float>(4800, 0.5f), 48000);
     ASSERT_TRUE(table.append(channel));
     MixerThread mixer(table, 32);
     // Short slides end within a block or two, while new ones keep coming.

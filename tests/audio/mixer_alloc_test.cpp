@@ -36,29 +36,14 @@ void* __libc_realloc(void* pointer, std::size_t size);
 void* __libc_memalign(std::size_t alignment, std::size_t size);
 void __libc_free(void* pointer);
 
-void* malloc(std::size_t size) {
-    noteCall();
-    return __libc_malloc(size);
-}
-void* calloc(std::size_t count, std::size_t size) {
-    noteCall();
-    return __libc_calloc(count, size);
-}
-void* realloc(void* pointer, std::size_t size) {
-    noteCall();
-    return __libc_realloc(pointer, size);
-}
+void* malloc(std::size_t size) { return noteCall(), __libc_malloc(size); }
+void* calloc(std::size_t count, std::size_t size) { return noteCall(), __libc_calloc(count, size); }
+void* realloc(void* pointer, std::size_t size) { return noteCall(), __libc_realloc(pointer, size); }
+void* aligned_alloc(std::size_t alignment, std::size_t size) { return noteCall(), __libc_memalign(alignment, size); }
+void* memalign(std::size_t alignment, std::size_t size) { return noteCall(), __libc_memalign(alignment, size); }
 void free(void* pointer) {
     if (pointer != nullptr) noteCall();
     __libc_free(pointer);
-}
-void* aligned_alloc(std::size_t alignment, std::size_t size) {
-    noteCall();
-    return __libc_memalign(alignment, size);
-}
-void* memalign(std::size_t alignment, std::size_t size) {
-    noteCall();
-    return __libc_memalign(alignment, size);
 }
 int posix_memalign(void** out, std::size_t alignment, std::size_t size) {
     noteCall();
