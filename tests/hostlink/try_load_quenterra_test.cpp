@@ -122,14 +122,6 @@ TEST_F(TryLoadQuenterra, EachFailureSetsConnectedFalseRaisesItsTextAndIsRetried)
     }
 }
 
-TEST_F(TryLoadQuenterra, RaisesAStringValueWithoutPosition) {
-    fake.loads = false;
-    ASSERT_NE(luaL_dostring(L, "tryLoadQuenterra()"), 0);
-    EXPECT_EQ(lua_type(L, -1), LUA_TSTRING);
-    EXPECT_STREQ(lua_tostring(L, -1),
-                 "libpelgrin32.so could not be loaded. Make sure Quenterra is installed on your system.");
-}
-
 TEST_F(TryLoadQuenterra, SecondCallAfterSuccessDoesNothing) {
     EXPECT_EQ(call(), "ok | true");
     const auto bound = boundDllCFunc();
