@@ -63,6 +63,45 @@ inline std::vector<std::size_t> differences(const std::vector<std::uint8_t>& a, 
 }
 
 // The image a fresh layout must produce, byte for byte.
-std::vector<std::uint8_t> expectedFreshLayout();
+inline std::vector<std::uint8_t> expectedFreshLayout() {
+    std::vector<std::uint8_t> a(kSize, 0);
+    const auto put = [&](std::size_t at, std::size_t v) {
+        const auto value = static_cast<std::int32_t>(v);
+        std::memcpy(&a[at], &value, 4);
+    };
+    const auto ringHeader = [&](std::size_t at, std::size_t size, std::size_t capacity) {
+        put(at, size);
+        a[at + 5] = 16;
+        put(at + 12, 28);
+        put(at + 16, capacity);
+    };
+    const std::size_t header[][2] = {{0, 4397440}, {12, 65608}, {16, 66636}, {36, 52},   {40, 540},      {44, 3868},
+                                     {48, 132},    {52, 672},   {56, 136},   {60, 16980}, {64, 65624}, {68, 4397440}};
+    for (const auto& [at, v] : header) put(at, v);
+    put(65608, 255);
+    for (std::size_t c = 0; c < 255; ++c) put(65616 + 4 * c, channelRecord(c));
+    put(66636, 16);
+    for (std::size_t k = 0; k < 16; ++k) {
+        put(66644 + 4 * k, auxRecord(k));
+        put(auxRecord(k), 52);
+    }
+    for (std::size_t c = 0; c < 255; ++c) {
+        const std::size_t r = channelRecord(c);
+        put(r, 16980);
+        put(r + 44, 16);
+        const std::size_t rings[] = {200, 740, 1280, 1820, 2360};
+        for (int i = 0; i < 5; ++i) {
+            put(r + 52 + 4 * i, rings[i]);
+            ringHeader(r + rings[i], i < 4 ? 540 : 3868, i < 4 ? 256 : 1920);
+        }
+        for (std::size_t k = 0; k < 16; ++k) {
+            put(r + 136 + 4 * k, 6228 + 672 * k);
+            put(bandRecord(c, k), 672);
+            put(bandRecord(c, k) + 52, 132);
+            ringHeader(bandRecord(c, k) + 132, 540, 256);
+        }
+    }
+    return a;
+}
 
 }  // namespace pelgrin32::testing
