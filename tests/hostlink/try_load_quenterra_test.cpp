@@ -13,13 +13,9 @@ using namespace feltrix;
 namespace {
 
 struct FakePlatform {
-    bool loads = true;
-    bool hasDllCFunc = true;
-    bool hasOpen = true;
+    bool loads = true, hasDllCFunc = true, hasOpen = true;
     int openFailures = 0;  // the first this many Opens return null
-    int loadCalls = 0;
-    int dllCFuncLookups = 0;
-    int openCalls = 0;
+    int loadCalls = 0, dllCFuncLookups = 0, openCalls = 0;
     std::string openText;
 };
 FakePlatform fake;

@@ -57,21 +57,6 @@ TEST(PlainChannelCodes, EveryCodeOfEveryPlainChannelReachesItsFieldAndWord) {
     ASSERT_TRUE(diff.empty()) << diff.size() << " bytes differ, the first at offset " << diff.front();
 }
 
-TEST(PlainChannelCodes, ReadsComeFromTheRecordNotTheWord) {
-    TestArea area;
-    area.setI32(bandRecord(0, 1) + kValue, 123456);
-    area.setI32(bandRecord(1, 1) + kValue, -7);
-    area.setI16(hostWord(1025), -300);
-    area.setI16(hostWord(79), 31);
-    EXPECT_EQ(readPlain(area.view(), 1), 123456);
-    EXPECT_EQ(readPlain(area.view(), 129), -7);
-    EXPECT_EQ(readPlain(area.view(), 1025), -300);
-    EXPECT_EQ(readPlain(area.view(), 79), 31);
-    // The extended form of a plain index reads the word.
-    EXPECT_EQ(writePlain(area.view(), 17, 70000), 70000);
-    EXPECT_EQ(readExtended(area.view(), 17), 4464);
-}
-
 // Each write checks the whole area: the field and its word change, nothing else.
 TEST(PlainSpecialRange, AuxiliaryFieldsBandExtrasAndWords) {
     enum Kind { kInteger, kHundredths, kWordOnly };
