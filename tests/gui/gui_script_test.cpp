@@ -191,8 +191,6 @@ try(getDropdownListItemInternal, list + 1, 0)
 // box whose callback sets another one; callbacks in the wrong order; and
 // callbacks for a state the box already has.
 TEST(GuiScript, NestedCheckboxCallbacksFromInsideACallback) {
-    RunOptions options;
-    options.timeout = std::chrono::seconds(10);
     EXPECT_EQ(said(R"lua(
 local a = addCheckboxInternal("a", 10, 10)
 local b = addCheckboxInternal("b", 10, 40)
@@ -211,8 +209,7 @@ function FeltrixUpdateCallback()
   elseif cycles == 2 then checkCheckboxInternal(a, false)
   else exit() end
 end
-)lua",
-                   options),
+)lua"),
               (Lines{"enter 1024 true", "enter 1025 true", "enter 1026 true", "leave 1026", "leave 1025",
                      "leave 1024", "enter 1024 false", "enter 1025 false", "enter 1026 false", "leave 1026",
                      "leave 1025", "leave 1024"}));

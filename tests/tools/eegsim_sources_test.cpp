@@ -20,7 +20,8 @@ using feltrix::testing::TempDir;
 namespace {
 
 // Runs `seconds` of the source through the measures; returns every frame.
-std::vector<HostFrame> run(SignalSource& source, double seconds, const AnalysisConfig& analysis = {}) {
+std::vector<HostFrame> run(SignalSource& source, double seconds, const AnalysisConfig& analysis = {},
+                           std::size_t* samples = nullptr) {
     Acquisition acquisition(analysis, source.sampleRate());
     std::vector<HostFrame> frames;
     std::vector<double> left, right;
@@ -29,6 +30,7 @@ std::vector<HostFrame> run(SignalSource& source, double seconds, const AnalysisC
         left.resize(n);
         right.resize(n);
         EXPECT_EQ(source.read(left.data(), right.data(), n), n);
+        if (samples != nullptr) *samples += n;
         frames.push_back(acquisition.tick(left.data(), right.data(), n));
     }
     return frames;
@@ -194,18 +196,10 @@ TEST(SyntheticMeasures, TicksKeepTheirPaceAndValuesSaturate) {
     config.blinkAmplitude = 5000.0;
     config.blinkTimes = {1.0};
     SyntheticSource source(config);
-    Acquisition acquisition(AnalysisConfig{}, source.sampleRate());
     std::size_t samples = 0;
-    std::vector<double> l(64), r(64);
-    for (int i = 0; i < 96; ++i) {
-        const std::size_t n = acquisition.samplesForNextTick();
-        samples += n;
-        source.read(l.data(), r.data(), n);
-        const HostFrame& frame = acquisition.tick(l.data(), r.data(), n);
-        if (i == 40) {
-            EXPECT_EQ(frame.eventValA[kArtifactStartEvent - 1], 32767);
-        }
-    }
+    const std::vector<HostFrame> frames = run(source, 3.0, {}, &samples);
+    EXPECT_EQ(frames.size(), 96u);
+    EXPECT_EQ(frames[40].eventValA[kArtifactStartEvent - 1], 32767);
     EXPECT_EQ(samples, 750u);
 }
 

@@ -11,14 +11,10 @@
 using namespace eegsim;
 
 namespace {
+// A window of `window` ticks, damping 0.5, threshold = mean + 1 SD refreshed
+// every `period` ticks, 8 spectrum bins.
 BandStatisticsSettings settings(std::size_t window, std::size_t period) {
-    BandStatisticsSettings s{};
-    s.windowTicks = window;
-    s.dampingFactor = 0.5;
-    s.thresholdDeviations = 1.0;
-    s.thresholdPeriodTicks = period;
-    s.spectrumBins = 8;
-    return s;
+    return {window, 0.5, 1.0, period, false, 0, 8};
 }
 }  // namespace
 
@@ -28,8 +24,7 @@ TEST(BandStatistics, WindowSlidesAndThresholdMovesOncePerPeriod) {
         int16_t value;
         int16_t mean, deviation, threshold, nextThreshold, percentOver, hits, mode, damped;
     };
-    // Window of 4 ticks, threshold = mean + 1 SD, refreshed every 4 ticks
-    // after following the statistics during the first 4.
+    // The threshold follows the statistics during the first period.
     const std::vector<Step> steps = {
         {100, 100, 0, 100, 100, 0, 0, 0, 100},      // first value: nothing to compare with yet
         {200, 150, 50, 200, 200, 50, 1, 1, 150},    // 200 > 100: over, a hit
