@@ -56,7 +56,7 @@ void expectOutcomes(const std::string& setup, const std::vector<Call>& calls, in
     script += "say(addLabelInternal('x', 0, 30, 0, 0))\n";
     expected.push_back(std::to_string(nextId));
     const Lines got = said(script);
-    ASSERT_EQ(got.size(), expected.size());
+    ASSERT_EQ(got.size(), expected.size()) << testing::PrintToString(got);
     for (std::size_t i = 0; i < calls.size(); ++i) EXPECT_EQ(got[i], expected[i]) << calls[i].lua;
     EXPECT_EQ(got.back(), expected.back());
 }
