@@ -5,40 +5,17 @@
 namespace feltrix {
 namespace {
 
-constexpr const char* kSideNames[kSideCount] = {"left", "right"};
-constexpr const char* kBandNames[kBandCount] = {"Delta", "Theta", "Alpha", "Lobeta", "Beta",
-                                                "Hibeta", "Gamma", "User", "Resrv"};
+using namespace host_indices;
 
-// 0 marks a field that is never read (it stays 0 for the whole run).
-constexpr HostVariableIndex kNotRead = 0;
-
-// A band field: its name in the globals, where it lives in BandVariables,
-// and the left side's index per band (Delta ... Resrv).
-struct BandField {
-    const char* name;
-    std::uint32_t offset;
-    HostVariableIndex leftIndex[kBandCount];
-};
-
+// Where each measure lives in BandVariables, in publication order.
 #define FIELD(member) static_cast<std::uint32_t>(offsetof(BandVariables, member))
-// In publication order.
-constexpr BandField kBandFields[] = {
-    {"Value", FIELD(value), {1, 2, 3, 4, 5, 6, 7, 8, 9}},
-    {"Coher", FIELD(coher), {26, 27, 28, 29, 42, 43, 44, 45, kNotRead}},
-    {"DampedValue", FIELD(dampedValue), {15, 30, 31, 46, 47, 62, 63, 78, kNotRead}},
-    {"Mean", FIELD(mean), {97, 98, 99, 100, 101, 102, 103, 104, 105}},
-    {"Threshold", FIELD(threshold), {17, 18, 19, 20, 21, 22, 23, 24, 25}},
-    {"ModalFrequency", FIELD(modalFrequency), {11, 12, 13, 14, 90, 91, 92, 93, 94}},
-    {"NextThreshold", FIELD(nextThreshold), {33, 34, 35, 36, 37, 38, 39, 40, 41}},
-    {"StandardDeviation", FIELD(standardDeviation), {49, 50, 51, 52, 53, 54, 55, 56, 57}},
-    {"Phase", FIELD(phase), {58, 59, 60, 61, 74, 75, 76, 77, kNotRead}},
-    {"Mode", FIELD(mode), {65, 66, 67, 68, 69, 70, 71, 72, 73}},
-    {"Hits", FIELD(hits), {81, 82, 83, 84, 85, 86, 87, 88, 89}},
-    {"PeakFrequency", FIELD(peakFrequency), {107, 108, 109, 110, 122, 123, 124, 125, 126}},
-    {"PercentTimeOverThreshold", FIELD(percentTimeOverThreshold), {113, 114, 115, 116, 117, 118, 119, 120, 121}},
+constexpr std::uint32_t kMeasureOffsets[kMeasureCount] = {
+    FIELD(value),     FIELD(coher),          FIELD(dampedValue),   FIELD(mean),
+    FIELD(threshold), FIELD(modalFrequency), FIELD(nextThreshold), FIELD(standardDeviation),
+    FIELD(phase),     FIELD(mode),           FIELD(hits),          FIELD(peakFrequency),
+    FIELD(percentTimeOverThreshold),
 };
 #undef FIELD
-static_assert(sizeof kBandFields / sizeof kBandFields[0] == 13, "thirteen band fields");
 
 constexpr std::uint32_t bandOffset(int side, int band, std::uint32_t fieldOffset) {
     return static_cast<std::uint32_t>(offsetof(HostVariableSnapshot, bands) +
@@ -66,11 +43,11 @@ std::array<HostVariableRead, kHostVariableReadCount> makeReads() {
     std::array<HostVariableRead, kHostVariableReadCount> reads{};
     std::size_t n = 0;
     for (int side = 0; side < kSideCount; ++side) {
-        for (const BandField& field : kBandFields) {
+        for (int measure = 0; measure < kMeasureCount; ++measure) {
             for (int band = 0; band < kBandCount; ++band) {
-                if (field.leftIndex[band] == kNotRead) continue;
-                reads[n++] = {field.leftIndex[band] + side * kRightSideIndexOffset,
-                              bandOffset(side, band, field.offset)};
+                const HostVariableIndex index = bandIndex(side, band, measure);
+                if (index == kNoIndex) continue;
+                reads[n++] = {index, bandOffset(side, band, kMeasureOffsets[measure])};
             }
         }
     }
@@ -94,9 +71,10 @@ std::array<PublishedVariable, kPublishedVariableCount> makePublished() {
         ++n;
     };
     for (int side = 0; side < kSideCount; ++side) {
-        for (const BandField& field : kBandFields) {
+        for (int measure = 0; measure < kMeasureCount; ++measure) {
             for (int band = 0; band < kBandCount; ++band) {
-                add(bandOffset(side, band, field.offset), false, kSideNames[side], kBandNames[band], field.name);
+                add(bandOffset(side, band, kMeasureOffsets[measure]), false, kSideNames[side], kBandNames[band],
+                    kMeasureNames[measure]);
             }
         }
     }

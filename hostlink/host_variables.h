@@ -7,21 +7,15 @@
 #include <cstdint>
 #include <cstring>
 
+#include "common/host_variable_indices.h"
 #include "common/types.h"
 #include "hostlink/interface_binding.h"
 
 namespace feltrix {
 
-constexpr int kSideCount = 2;    // 0 = left, 1 = right
-constexpr int kBandCount = 9;    // Delta ... Resrv
-constexpr int kEventCount = 16;  // element 0 is event 1
-// The right side's index of a band field is the left side's plus this.
-constexpr HostVariableIndex kRightSideIndexOffset = 128;
-constexpr HostVariableIndex kArtifactIndex = 1616;
-// Event n (1-based) is read from these bases plus n.
-constexpr HostVariableIndex kEventValABase = 1743;
-constexpr HostVariableIndex kEventValBBase = 1759;
-constexpr HostVariableIndex kEventFlagBase = 1775;
+using host_indices::kBandCount;
+using host_indices::kEventCount;
+using host_indices::kSideCount;
 
 constexpr std::size_t kHostVariableReadCount = 277;
 constexpr std::size_t kPublishedVariableCount = 283;

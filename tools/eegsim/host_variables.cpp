@@ -6,30 +6,7 @@
 namespace eegsim {
 namespace {
 
-const char* const kSideNames[kSides] = {"left", "right"};
-const char* const kBandNames[kBands] = {"Delta", "Theta", "Alpha", "Lobeta", "Beta",
-                                        "Hibeta", "Gamma", "User", "Resrv"};
-const char* const kMeasureNames[kMeasures] = {
-    "Value", "Coher", "DampedValue", "Mean", "Threshold", "ModalFrequency", "NextThreshold",
-    "StandardDeviation", "Phase", "Mode", "Hits", "PeakFrequency", "PercentTimeOverThreshold"};
-
-// Plain indices of the left side; the right side adds 128. 0 = no index.
-constexpr int kLeftIndex[kMeasures][kBands] = {
-    {1, 2, 3, 4, 5, 6, 7, 8, 9},                  // Value
-    {26, 27, 28, 29, 42, 43, 44, 45, 0},          // Coher
-    {15, 30, 31, 46, 47, 62, 63, 78, 0},          // DampedValue
-    {97, 98, 99, 100, 101, 102, 103, 104, 105},   // Mean
-    {17, 18, 19, 20, 21, 22, 23, 24, 25},         // Threshold
-    {11, 12, 13, 14, 90, 91, 92, 93, 94},         // ModalFrequency
-    {33, 34, 35, 36, 37, 38, 39, 40, 41},         // NextThreshold
-    {49, 50, 51, 52, 53, 54, 55, 56, 57},         // StandardDeviation
-    {58, 59, 60, 61, 74, 75, 76, 77, 0},          // Phase
-    {65, 66, 67, 68, 69, 70, 71, 72, 73},         // Mode
-    {81, 82, 83, 84, 85, 86, 87, 88, 89},         // Hits
-    {107, 108, 109, 110, 122, 123, 124, 125, 126},  // PeakFrequency
-    {113, 114, 115, 116, 117, 118, 119, 120, 121},  // PercentTimeOverThreshold
-};
-constexpr int kRightOffset = 128;
+static_assert(PercentTimeOverThreshold + 1 == kMeasures && Resrv + 1 == kBands, "one entry per measure and band");
 
 std::vector<HostSlot> buildSlots() {
     std::vector<HostSlot> slots;
@@ -38,7 +15,7 @@ std::vector<HostSlot> buildSlots() {
             for (int band = 0; band < kBands; ++band) {
                 int index = bandIndex(side, band, measure);
                 if (index < 0) continue;
-                HostSlot slot{std::string(kSideNames[side]) + kBandNames[band] + kMeasureNames[measure],
+                HostSlot slot{std::string(sideName(side)) + bandName(band) + measureName(measure),
                               index, HostSlot::BandMeasure};
                 slot.side = side;
                 slot.band = band;
@@ -67,14 +44,13 @@ std::vector<HostSlot> buildSlots() {
 
 }  // namespace
 
-const char* sideName(int side) { return kSideNames[side]; }
-const char* bandName(int band) { return kBandNames[band]; }
-const char* measureName(int measure) { return kMeasureNames[measure]; }
+const char* sideName(int side) { return indices::kSideNames[side]; }
+const char* bandName(int band) { return indices::kBandNames[band]; }
+const char* measureName(int measure) { return indices::kMeasureNames[measure]; }
 
 int bandIndex(int side, int band, int measure) {
-    int left = kLeftIndex[measure][band];
-    if (left == 0) return -1;
-    return left + side * kRightOffset;
+    const int index = indices::bandIndex(side, band, measure);
+    return index == indices::kNoIndex ? -1 : index;
 }
 
 bool HostFrame::operator==(const HostFrame& other) const {

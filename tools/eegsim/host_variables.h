@@ -6,16 +6,20 @@
 #include <string>
 #include <vector>
 
+#include "common/host_variable_indices.h"
+
 namespace eegsim {
 
-constexpr int kSides = 2;  // 0 = left (channel record 0), 1 = right (channel record 1)
-constexpr int kBands = 9;
-constexpr int kMeasures = 13;
-constexpr int kEvents = 16;
+namespace indices = feltrix::host_indices;
+
+constexpr int kSides = indices::kSideCount;  // 0 = left (channel record 0), 1 = right (channel record 1)
+constexpr int kBands = indices::kBandCount;
+constexpr int kMeasures = indices::kMeasureCount;
+constexpr int kEvents = indices::kEventCount;
 
 enum Band { Delta, Theta, Alpha, Lobeta, Beta, Hibeta, Gamma, User, Resrv };
 
-// In the order Feltrix publishes them.
+// In the order Feltrix publishes them (that of indices::kMeasureNames).
 enum Measure {
     Value,
     Coher,
@@ -40,10 +44,10 @@ const char* measureName(int measure);  // "Value" ... "PercentTimeOverThreshold"
 // measures that have no index (Coher, DampedValue, Phase).
 int bandIndex(int side, int band, int measure);
 
-constexpr int kArtifactIndex = 1616;
-inline int eventValAIndex(int event) { return 1743 + event; }  // event 1..16
-inline int eventValBIndex(int event) { return 1759 + event; }
-inline int eventFlagIndex(int event) { return 1775 + event; }
+constexpr int kArtifactIndex = indices::kArtifactIndex;
+inline int eventValAIndex(int event) { return indices::kEventValABase + event; }  // event 1..16
+inline int eventValBIndex(int event) { return indices::kEventValBBase + event; }
+inline int eventFlagIndex(int event) { return indices::kEventFlagBase + event; }
 
 // One update's worth of values, as signed 16-bit numbers.
 struct HostFrame {
