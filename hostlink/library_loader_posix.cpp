@@ -1,4 +1,5 @@
 #include <dlfcn.h>
+#include <link.h>
 #include <unistd.h>
 
 #include <climits>
@@ -26,17 +27,31 @@ std::string programFolder() {
 
 const char* const kInterfaceLibraryFileName = "libpelgrin32.so";
 
-LibraryHandle loadLibraryFile(const char* path) { return dlopen(path, RTLD_NOW | RTLD_LOCAL); }
+LibraryHandle loadLibraryFile(const char* path, std::string* failures) {
+    dlerror();
+    LibraryHandle library = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr && failures != nullptr) {
+        const char* why = dlerror();
+        *failures += "\n  " + (why != nullptr ? std::string(why) : std::string(path) + ": not loaded");
+    }
+    return library;
+}
 
-LibraryHandle loadLibraryNextToProgram(const char* fileName) {
+LibraryHandle loadLibraryNextToProgram(const char* fileName, std::string* failures) {
     const std::string folder = programFolder();
     if (!folder.empty()) {
         const std::string own = folder + "/../lib/" + fileName;
-        if (LibraryHandle library = loadLibraryFile(own.c_str())) return library;
+        if (LibraryHandle library = loadLibraryFile(own.c_str(), failures)) return library;
     }
     // No slash in the name: the system's search order applies (the
     // program's RUNPATH, LD_LIBRARY_PATH, the loader cache, default folders).
-    return loadLibraryFile(fileName);
+    return loadLibraryFile(fileName, failures);
+}
+
+std::string libraryPath(LibraryHandle library) {
+    link_map* map = nullptr;
+    if (library == nullptr || dlinfo(library, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr) return {};
+    return map->l_name != nullptr ? map->l_name : "";
 }
 
 void* findLibraryExport(LibraryHandle library, const char* name) {
