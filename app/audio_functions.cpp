@@ -47,37 +47,38 @@ int pushLoadedChannels(lua_State* L, ChannelNumber countBefore, int appended) {
     return appended;
 }
 
-int luaLoadWav(lua_State* L) {
+// Checks the path, runs `load` and returns the new channel numbers; a failed
+// load raises `failureFormat` with the engine's reason (and, for Ogg, the
+// path before it).
+int loadSound(lua_State* L, int (*load)(const char*), const char* argumentFormat, const char* failureFormat,
+              bool pathInFailure) {
     const ChannelNumber countBefore = channelCount();
-    const char* path = checkStringArgument(L, 1, "incorrect argument #1 to loadWav: string expected, got %s");
-    const int appended = loadWavChannels(path);
+    const char* path = checkStringArgument(L, 1, argumentFormat);
+    const int appended = load(path);
     if (appended < 0) {
-        lua_pushfstring(L, "Error loading WAV file: %s", loadErrorText());
+        if (pathInFailure) {
+            lua_pushfstring(L, failureFormat, path, loadErrorText());
+        } else {
+            lua_pushfstring(L, failureFormat, loadErrorText());
+        }
         return lua_error(L);
     }
     return pushLoadedChannels(L, countBefore, appended);
+}
+
+int luaLoadWav(lua_State* L) {
+    return loadSound(L, loadWavChannels, "incorrect argument #1 to loadWav: string expected, got %s",
+                     "Error loading WAV file: %s", false);
 }
 
 int luaLoadMp3(lua_State* L) {
-    const ChannelNumber countBefore = channelCount();
-    const char* path = checkStringArgument(L, 1, "incorrect argument #1 to loadMp3: string expected, got %s");
-    const int appended = loadMp3Channels(path);
-    if (appended < 0) {
-        lua_pushfstring(L, "Error loading MP3 file: %s", loadErrorText());
-        return lua_error(L);
-    }
-    return pushLoadedChannels(L, countBefore, appended);
+    return loadSound(L, loadMp3Channels, "incorrect argument #1 to loadMp3: string expected, got %s",
+                     "Error loading MP3 file: %s", false);
 }
 
 int luaLoadOgg(lua_State* L) {
-    const ChannelNumber countBefore = channelCount();
-    const char* path = checkStringArgument(L, 1, "incorrect argument #1 to loadOgg: string expected, got %s");
-    const int appended = loadOggChannels(path);
-    if (appended < 0) {
-        lua_pushfstring(L, "Error loading Ogg file %s: %s", path, loadErrorText());
-        return lua_error(L);
-    }
-    return pushLoadedChannels(L, countBefore, appended);
+    return loadSound(L, loadOggChannels, "incorrect argument #1 to loadOgg: string expected, got %s",
+                     "Error loading Ogg file %s: %s", true);
 }
 
 int luaSlideAudioChannelVolume(lua_State* L) {
@@ -153,7 +154,7 @@ int luaResumeAudio(lua_State*) {
 // after the console warning.
 const AudioChannel* getterChannel(lua_State* L, const char* format) {
     const ChannelNumber number = toChannelNumber(checkNumberArgument(L, 1, format));
-    const AudioChannel* channel = engineChannelTable().at(number);
+    const AudioChannel* channel = channelAt(number);
     if (channel == nullptr) std::printf("warning: no such channel: %u\n", number);
     return channel;
 }

@@ -84,9 +84,9 @@ void mixChannel(AudioChannel& channel, int outputRate, float* out, std::uint32_t
     std::uint32_t frame = 0;
     while (frame < frameCount) {
         if (channel.outputRead >= channel.outputFill) {
-            int rate = outputRate;
+            // The speed is kept within 0.125..8 by its setter.
             const float speed = channel.speed.load(std::memory_order_relaxed);
-            if (speed > 0.1f && speed < 10.0f) rate = static_cast<int>(static_cast<float>(outputRate) / speed);
+            const int rate = static_cast<int>(static_cast<float>(outputRate) / speed);
             channel.outputFill = refillChannel(channel, rate, frameCount - frame);
             channel.outputRead = 0;
             if (channel.outputFill == 0) {
