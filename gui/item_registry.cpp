@@ -6,6 +6,11 @@
 #include "gui/layout.h"
 
 namespace feltrix {
+namespace {
+
+PixelRect area(const GuiRectangle& r) { return {r.x, r.y, r.width, r.height}; }
+
+}  // namespace
 
 GuiItemRegistry& guiItems() {
     static GuiItemRegistry* registry = new GuiItemRegistry;
@@ -59,41 +64,31 @@ const GuiItem* GuiItemRegistry::findGuiItem(GuiItemId id) const {
     return it == items_.end() ? nullptr : &it->second;
 }
 
-GuiItemId GuiItemRegistry::createCheckbox(const std::string& text, int x, int y) {
-    const ControlLayout layout = checkboxLayout(x, y, measureText(text));
+GuiItemId GuiItemRegistry::addControl(GuiItemKind kind, const std::string& text, const ControlLayout& layout) {
     growMainWindowToFit(layout.requiredRight, layout.requiredBottom);
     const GuiItemId id = takeId();
-    if (!createWindow(GuiItemKind::Checkbox, id, text, layout.rect)) return -1;
-    registerItem(GuiItemKind::Checkbox, id);
+    if (!createWindow(kind, id, text, layout.rect)) return -1;
+    registerItem(kind, id);
     return id;
+}
+
+GuiItemId GuiItemRegistry::createCheckbox(const std::string& text, int x, int y) {
+    return addControl(GuiItemKind::Checkbox, text, checkboxLayout(x, y, measureText(text)));
 }
 
 GuiItemId GuiItemRegistry::createPushButton(const std::string& text, int x, int y, int width, int height) {
-    const ControlLayout layout = pushButtonLayout(x, y, width, height);
-    growMainWindowToFit(layout.requiredRight, layout.requiredBottom);
-    const GuiItemId id = takeId();
-    if (!createWindow(GuiItemKind::PushButton, id, text, layout.rect)) return -1;
-    registerItem(GuiItemKind::PushButton, id);
-    return id;
+    return addControl(GuiItemKind::PushButton, text, pushButtonLayout(x, y, width, height));
 }
 
 GuiItemId GuiItemRegistry::createSlider(const std::string& text, int x, int y, int position) {
-    const ControlLayout layout = sliderLayout(x, y);
-    growMainWindowToFit(layout.requiredRight, layout.requiredBottom);
-    const GuiItemId id = takeId();
-    if (!createWindow(GuiItemKind::Slider, id, text, layout.rect)) return -1;
-    windows_->setSliderPosition(id, position);
-    registerItem(GuiItemKind::Slider, id);
+    const GuiItemId id = addControl(GuiItemKind::Slider, text, sliderLayout(x, y));
+    if (id != -1) windows_->setSliderPosition(id, position);
     return id;
 }
 
 GuiItemId GuiItemRegistry::createDropdownList(const std::string& caption, int x, int y, int width, int height) {
-    const ControlLayout layout = dropdownListLayout(x, y, width, height);
-    growMainWindowToFit(layout.requiredRight, layout.requiredBottom);
-    const GuiItemId id = takeId();
-    if (!createWindow(GuiItemKind::DropdownList, id, std::string(), layout.rect)) return -1;
-    registerItem(GuiItemKind::DropdownList, id);
-    if (!caption.empty()) {
+    const GuiItemId id = addControl(GuiItemKind::DropdownList, std::string(), dropdownListLayout(x, y, width, height));
+    if (id != -1 && !caption.empty()) {
         // The caption is a label of its own, not tied to the list afterwards.
         const GuiItemId captionId = takeId();
         createWindow(GuiItemKind::Label, captionId, caption, dropdownCaptionRect(x, y, width));
@@ -146,10 +141,10 @@ void GuiItemRegistry::setItemPosition(GuiItemId id, int x, int y) {
     if (item == nullptr) return;
     if (item->rectangle) {
         GuiRectangle& r = *item->rectangle;
-        invalidate({r.x, r.y, r.width, r.height});
+        invalidate(area(r));
         r.x = x;
         r.y = y;
-        invalidate({r.x, r.y, r.width, r.height});
+        invalidate(area(r));
         return;
     }
     if (windows_ != nullptr) windows_->moveControl(id, x, y);
@@ -160,7 +155,7 @@ void GuiItemRegistry::setRectangleColor(GuiItemId id, GuiColor color) {
     if (item == nullptr || !item->rectangle) return;
     GuiRectangle& r = *item->rectangle;
     r.color = color;
-    invalidate({r.x, r.y, r.width, r.height});
+    invalidate(area(r));
 }
 
 void GuiItemRegistry::setItemHidden(GuiItemId id, bool hidden) {
@@ -195,7 +190,7 @@ void GuiItemRegistry::removeGuiItem(GuiItemId id) {
     if (it == items_.end()) return;
     if (it->second.rectangle) {
         const GuiRectangle& r = *it->second.rectangle;
-        invalidate({r.x, r.y, r.width, r.height});
+        invalidate(area(r));
     } else if (windows_ != nullptr) {
         windows_->destroyControl(id);
     }
@@ -216,7 +211,7 @@ std::vector<PaintedRectangle> GuiItemRegistry::rectanglesToPaint() const {
         if (item.hidden || !item.rectangle) continue;
         const GuiRectangle& r = *item.rectangle;
         if (r.width <= 0 || r.height <= 0) continue;  // covers nothing
-        painted.push_back({id, item.depth, {r.x, r.y, r.width, r.height}, r.color});
+        painted.push_back({id, item.depth, area(r), r.color});
     }
     // Ascending depth; the stable sort keeps equal depths in ascending id order.
     std::stable_sort(painted.begin(), painted.end(),

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/types.h"
+#include "gui/layout.h"
 #include "gui/window_system.h"
 
 namespace feltrix {
@@ -101,6 +102,9 @@ public:
 
 private:
     GuiItemId takeId();
+    // Grows the window for the control, gives it an id and makes it; -1 when
+    // the window system could not make it.
+    GuiItemId addControl(GuiItemKind kind, const std::string& text, const ControlLayout& layout);
     void growMainWindowToFit(int requiredRight, int requiredBottom);
     PixelSize measureText(const std::string& text) const;
     bool createWindow(GuiItemKind kind, GuiItemId id, const std::string& text, const PixelRect& rect);
