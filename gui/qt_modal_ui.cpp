@@ -5,11 +5,10 @@
 #include <QStringList>
 
 #include "gui/qt_main_window.h"
+#include "gui/qt_text.h"
 
 namespace feltrix {
 namespace {
-
-QString toQt(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
 
 // "Display (*.a;*.b)" entries for Qt from display/pattern pairs.
 QString nameFilters(const FileDialogRequest& request) {
@@ -44,8 +43,7 @@ std::optional<std::string> QtModalUi::fileDialog(const FileDialogRequest& reques
         dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    const QByteArray path = dialog.selectedFiles().first().toUtf8();
-    return std::string(path.constData(), static_cast<size_t>(path.size()));
+    return fromQt(dialog.selectedFiles().first());
 }
 
 }  // namespace feltrix

@@ -13,6 +13,7 @@
 #include "gui/gui_events.h"
 #include "gui/qt_main_window.h"
 #include "gui/qt_script_controls.h"
+#include "gui/qt_text.h"
 
 namespace feltrix {
 namespace {
@@ -27,13 +28,6 @@ int clampSize(int value) { return std::clamp(value, 0, kSizeLimit); }
 
 QRect widgetRect(const PixelRect& rect) {
     return QRect(clampCoordinate(rect.x), clampCoordinate(rect.y), clampSize(rect.width), clampSize(rect.height));
-}
-
-QString toQt(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
-
-std::string fromQt(const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 QWidget* makeWidget(GuiItemKind kind, GuiItemId id, const QString& text, QWidget* parent) {
