@@ -57,7 +57,8 @@ TEST_P(DemoScripts, RunWithoutErrorFollowTheEegAndAreHeard) {
     }
 
     std::unique_ptr<StandIn> standIn;
-    std::string area = uniqueAreaName("demo-test-alone");
+    const TestAreaName alone("demo-alone");
+    std::string area = alone.name();
     if (c.withStandIn) {
         standIn = std::make_unique<StandIn>(7);
         ASSERT_TRUE(standIn->running());
@@ -73,7 +74,6 @@ TEST_P(DemoScripts, RunWithoutErrorFollowTheEegAndAreHeard) {
     options.environment["PELGRIN32_AREA_NAME"] = area;
     // About four seconds of session: the stand-in's first measures need two.
     const RunResult result = runFeltrix(dir, wrapper(script, 40), options);
-    if (!c.withStandIn) removeArea(area);
 
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
@@ -222,11 +222,10 @@ TEST(DemoConfiguration, LoadingRestoresSlidersCheckBoxesAndSoundscape) {
     const std::string answers = dir.write("answers.txt", saved + "\n" + saved + "\n" + headerless + "\n");
 
     RunOptions options;
-    const std::string area = uniqueAreaName("demo-config");
-    options.environment["PELGRIN32_AREA_NAME"] = area;
+    const TestAreaName area("demo-config");
+    options.environment["PELGRIN32_AREA_NAME"] = area.name();
     options.environment["FELTRIX_DIALOG_ANSWERS"] = answers;
     const RunResult result = runFeltrix(dir, kSaveAndLoad, options);
-    removeArea(area);
     ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
 
     const std::string expected =
@@ -271,11 +270,10 @@ TEST(DemoCustomScript, FailingScriptRestartsTheDemoWorkingScriptTakesOver) {
     const std::string answers = dir.write("answers.txt", broken + "\n" + dir.file("examples/minimal.lua") + "\n");
 
     RunOptions options;
-    const std::string area = uniqueAreaName("demo-open");
-    options.environment["PELGRIN32_AREA_NAME"] = area;
+    const TestAreaName area("demo-open");
+    options.environment["PELGRIN32_AREA_NAME"] = area.name();
     options.environment["FELTRIX_DIALOG_ANSWERS"] = answers;
     const RunResult result = runFeltrix(dir, kOpenCustomScript, options);
-    removeArea(area);
 
     ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
     EXPECT_NE(result.err.find("broken on purpose"), std::string::npos) << result.err;

@@ -3,12 +3,10 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -66,23 +64,15 @@ float readFloat(const std::string& bytes, std::size_t offset) {
 
 }  // namespace
 
-std::string uniqueAreaName(const char* purpose) {
-    static std::atomic<int> counter{0};
-    return "feltrix-" + std::string(purpose) + "-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-}
-
-void removeArea(const std::string& name) { shm_unlink(("/" + name).c_str()); }
-
-StandIn::StandIn(unsigned seed, const std::vector<std::string>& options) : areaName_(uniqueAreaName("demo-test")) {
+StandIn::StandIn(unsigned seed, const std::vector<std::string>& options) {
     std::vector<std::string> arguments = {std::string(FELTRIX_BINARY_DIR) + "/bin/feltrix-eegsim", "--quiet", "--seed",
                                           std::to_string(seed)};
     arguments.insert(arguments.end(), options.begin(), options.end());
-    pid_ = spawn(arguments, {"PELGRIN32_AREA_NAME=" + areaName_});
+    pid_ = spawn(arguments, {"PELGRIN32_AREA_NAME=" + areaName()});
 }
 
 StandIn::~StandIn() {
     endProcess(pid_, SIGTERM);
-    removeArea(areaName_);
 }
 
 bool StandIn::running() const {

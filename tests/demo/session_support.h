@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/test_area_name.h"
+
 namespace feltrix::testing {
 
 // feltrix-eegsim with synthetic EEG, writing a shared area whose name is
@@ -18,17 +20,13 @@ public:
     StandIn(const StandIn&) = delete;
     StandIn& operator=(const StandIn&) = delete;
     // The value Feltrix needs in PELGRIN32_AREA_NAME to read this stand-in.
-    const std::string& areaName() const { return areaName_; }
+    const std::string& areaName() const { return area_.name(); }
     bool running() const;
 
 private:
-    std::string areaName_;
+    TestAreaName area_{"demo"};
     pid_t pid_ = -1;
 };
-
-// An area name no other test uses (for runs without a stand-in, too).
-std::string uniqueAreaName(const char* purpose);
-void removeArea(const std::string& name);
 
 // parecord on the sink's monitor (FELTRIX_TEST_SINK, default ci_sink),
 // float32 stereo at 48 kHz. Only usable when PULSE_SERVER is set.
