@@ -10,8 +10,6 @@
 #include "audio/channel_controls.h"
 #include "audio/sound_loading.h"
 #include "common/script_args.h"
-#include "gui/gui_functions.h"
-#include "hostlink/try_load_quenterra.h"
 
 namespace feltrix {
 namespace {
@@ -26,19 +24,6 @@ std::uint64_t toFrame(lua_Number value) {
     return value >= 0.0 && value < 18446744073709551616.0 ? static_cast<std::uint64_t>(value) : UINT64_MAX;
 }
 float toFloat(lua_Number value) { return static_cast<float>(value); }
-
-int luaExit(lua_State*) {
-    std::fflush(stdout);
-    std::exit(0);
-}
-
-int luaFileExists(lua_State* L) {
-    const char* path = checkStringArgument(L, 1, "incorrect argument #1 to fileExists: string expected, got %s");
-    std::FILE* file = std::fopen(path, "r");
-    if (file != nullptr) std::fclose(file);
-    lua_pushboolean(L, file != nullptr);
-    return 1;
-}
 
 // Pushes the numbers of the channels a load appended, lowest first.
 int pushLoadedChannels(lua_State* L, ChannelNumber countBefore, int appended) {
@@ -64,6 +49,30 @@ int loadSound(lua_State* L, int (*load)(const char*), const char* argumentFormat
         return lua_error(L);
     }
     return pushLoadedChannels(L, countBefore, appended);
+}
+
+// The channel named by argument 1 (form A check with `format`), or nullptr
+// after the console warning.
+const AudioChannel* getterChannel(lua_State* L, const char* format) {
+    const ChannelNumber number = toChannelNumber(checkNumberArgument(L, 1, format));
+    const AudioChannel* channel = channelAt(number);
+    if (channel == nullptr) std::printf("warning: no such channel: %u\n", number);
+    return channel;
+}
+
+}  // namespace
+
+int luaExit(lua_State*) {
+    std::fflush(stdout);
+    std::exit(0);
+}
+
+int luaFileExists(lua_State* L) {
+    const char* path = checkStringArgument(L, 1, "incorrect argument #1 to fileExists: string expected, got %s");
+    std::FILE* file = std::fopen(path, "r");
+    if (file != nullptr) std::fclose(file);
+    lua_pushboolean(L, file != nullptr);
+    return 1;
 }
 
 int luaLoadWav(lua_State* L) {
@@ -150,15 +159,6 @@ int luaResumeAudio(lua_State*) {
     return 0;
 }
 
-// The channel named by argument 1 (form A check with `format`), or nullptr
-// after the console warning.
-const AudioChannel* getterChannel(lua_State* L, const char* format) {
-    const ChannelNumber number = toChannelNumber(checkNumberArgument(L, 1, format));
-    const AudioChannel* channel = channelAt(number);
-    if (channel == nullptr) std::printf("warning: no such channel: %u\n", number);
-    return channel;
-}
-
 int luaGetCurrentAudioChannelVolume(lua_State* L) {
     const AudioChannel* channel =
         getterChannel(L, "incorrect argument #1 to getCurrentAudioChannelVolume: number expected, got %s");
@@ -190,38 +190,6 @@ int luaGetAudioChannelSampleCount(lua_State* L) {
 int luaGetChannelCount(lua_State* L) {
     lua_pushnumber(L, channelCount());
     return 1;
-}
-
-// In this order; scripts see them as plain globals.
-const ScriptFunction kAudioFunctions[] = {
-    {"exit", luaExit},
-    {"fileExists", luaFileExists},
-    {"loadWav", luaLoadWav},
-    {"loadMp3", luaLoadMp3},
-    {"loadOgg", luaLoadOgg},
-    {"slideAudioChannelVolume", luaSlideAudioChannelVolume},
-    {"slideAudioChannelPanning", luaSlideAudioChannelPanning},
-    {"setAudioChannelPosition", luaSetAudioChannelPosition},
-    {"setAudioChannelSpeed", luaSetAudioChannelSpeed},
-    {"setAudioChannelLoopPoint", luaSetAudioChannelLoopPoint},
-    {"setUpdateInterval", luaSetUpdateInterval},
-    {"getUpdateInterval", luaGetUpdateInterval},
-    {"resetAudio", luaResetAudio},
-    {"pauseAudio", luaPauseAudio},
-    {"resumeAudio", luaResumeAudio},
-    {"getCurrentAudioChannelVolume", luaGetCurrentAudioChannelVolume},
-    {"getCurrentAudioChannelPanning", luaGetCurrentAudioChannelPanning},
-    {"getCurrentAudioChannelPosition", luaGetCurrentAudioChannelPosition},
-    {"getAudioChannelSampleCount", luaGetAudioChannelSampleCount},
-    {"tryLoadQuenterra", luaTryLoadQuenterra},
-    {"getChannelCount", luaGetChannelCount},
-};
-
-}  // namespace
-
-void registerAudioFunctions(lua_State* L) {
-    registerScriptFunctions(L, kAudioFunctions);
-    registerGuiFunctions(L);
 }
 
 }  // namespace feltrix

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/audio_functions.h"
+#include "app/script_functions.h"
 #include "app/passthrough_input.h"
 #include "app/script_lock.h"
 #include "app/update_timer.h"
@@ -51,7 +51,7 @@ ScriptHost::ScriptHost(bool passthroughMode) : onCallbackError_(reportCallbackEr
         lua_setfield(state_, LUA_GLOBALSINDEX, name);
     }
     if (passthroughMode) stdinInput_ = std::make_unique<PassthroughInput>(STDIN_FILENO);
-    registerAudioFunctions(state_);
+    registerScriptFunctions(state_);
 }
 
 ScriptHost::~ScriptHost() {

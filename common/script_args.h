@@ -19,22 +19,6 @@ const char* argumentTypeName(lua_State* L, int index);
 // Raises a fixed message.
 [[noreturn]] void raiseFixedError(lua_State* L, const char* message);
 
-// One entry of a table of script functions.
-struct ScriptFunction {
-    const char* name;
-    lua_CFunction function;
-};
-
-// Registers each function as a plain global (a native closure without
-// upvalues), in the table's order.
-template <size_t N>
-void registerScriptFunctions(lua_State* L, const ScriptFunction (&table)[N]) {
-    for (const ScriptFunction& entry : table) {
-        lua_pushcclosure(L, entry.function, 0);
-        lua_setfield(L, LUA_GLOBALSINDEX, entry.name);
-    }
-}
-
 // "string expected" in Lua's sense: strings and numbers (converted).
 const char* checkStringArgument(lua_State* L, int index, const char* format, size_t* length = nullptr);
 // "number expected" in Lua's sense: numbers and numeric strings.

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "app/config_functions.h"
 #include "app/script_host.h"
 #include "common/script_args.h"
 #include "gui/item_registry.h"
@@ -87,6 +86,40 @@ int pushId(lua_State* L, GuiItemId id) {
     lua_pushnumber(L, id);
     return 1;
 }
+
+int listCount(GuiItemId id) { return windows() != nullptr ? windows()->listCount(id) : 0; }
+
+// The index checks shared by reading, removing and selecting an entry.
+void checkListIndex(lua_State* L, GuiItemId id, int index) {
+    if (index < 0) {
+        lua_pushfstring(L, "invalid list index: %d", index);
+        lua_error(L);
+    }
+    const int count = listCount(id);
+    if (index >= count) {
+        lua_pushfstring(L, "invalid list index: %d (list has only %d elements)", index, count);
+        lua_error(L);
+    }
+}
+
+// ---- modal windows ----------------------------------------------------------
+
+int openDialog(lua_State* L, const char* supported, const char* described, const char* patterns) {
+    bool chosen = false;
+    {
+        FileDialogRequest request;
+        request.filters = {{supported, patterns}, {described, patterns}};
+        request.mustExist = true;
+        const std::optional<std::string> path = showFileDialog(request);
+        if (path) {
+            lua_pushlstring(L, path->data(), path->size());
+            chosen = true;
+        }
+    }
+    return chosen ? 1 : 0;
+}
+
+}  // namespace
 
 // ---- creating items ---------------------------------------------------------
 
@@ -184,8 +217,6 @@ int luaAddDropdownListItem(lua_State* L) {
     return 0;
 }
 
-int listCount(GuiItemId id) { return windows() != nullptr ? windows()->listCount(id) : 0; }
-
 int luaGetDropdownListCount(lua_State* L) {
     const int id = intArgument(L, 1, "luaGetDropdownListCount");
     lua_pushnumber(L, listCount(id));
@@ -196,19 +227,6 @@ int luaGetDropdownListSelection(lua_State* L) {
     const int id = intArgument(L, 1, "luaGetDropdownListSelection");
     lua_pushnumber(L, windows() != nullptr ? windows()->listSelection(id) : -1);
     return 1;
-}
-
-// The index checks shared by reading, removing and selecting an entry.
-void checkListIndex(lua_State* L, GuiItemId id, int index) {
-    if (index < 0) {
-        lua_pushfstring(L, "invalid list index: %d", index);
-        lua_error(L);
-    }
-    const int count = listCount(id);
-    if (index >= count) {
-        lua_pushfstring(L, "invalid list index: %d (list has only %d elements)", index, count);
-        lua_error(L);
-    }
 }
 
 int luaGetDropdownListItem(lua_State* L) {
@@ -314,23 +332,6 @@ int luaSetItemHidden(lua_State* L) {
     return 0;
 }
 
-// ---- modal windows ----------------------------------------------------------
-
-int openDialog(lua_State* L, const char* supported, const char* described, const char* patterns) {
-    bool chosen = false;
-    {
-        FileDialogRequest request;
-        request.filters = {{supported, patterns}, {described, patterns}};
-        request.mustExist = true;
-        const std::optional<std::string> path = showFileDialog(request);
-        if (path) {
-            lua_pushlstring(L, path->data(), path->size());
-            chosen = true;
-        }
-    }
-    return chosen ? 1 : 0;
-}
-
 int luaOpenFileDialog(lua_State* L) {
     return openDialog(L, "All Supported Files", "Audio File (*.ogg, *.mp3, *.wav)", "*.WAV;*.OGG;*.MP3");
 }
@@ -347,44 +348,6 @@ int luaMessageBox(lua_State* L) {
     const char* text = stringArgument(L, 1, "luaMessageBox");
     showMessageBox("Feltrix", text, true);
     return 0;
-}
-
-const ScriptFunction kGuiFunctions[] = {
-    {"addCheckboxInternal", luaAddCheckbox},
-    {"checkCheckboxInternal", luaCheckCheckbox},
-    {"addSliderInternal", luaAddSlider},
-    {"addDropdownListInternal", luaAddDropdownList},
-    {"addDropdownListItemInternal", luaAddDropdownListItem},
-    {"getDropdownListCountInternal", luaGetDropdownListCount},
-    {"getDropdownListItemInternal", luaGetDropdownListItem},
-    {"getDropdownListSelectionInternal", luaGetDropdownListSelection},
-    {"removeDropdownListItemInternal", luaRemoveDropdownListItem},
-    {"selectDropdownListItemInternal", luaSelectDropdownListItem},
-    {"addPushButtonInternal", luaAddPushButton},
-    {"addLabelInternal", luaAddLabel},
-    {"addRectangleInternal", luaAddRectangle},
-    {"setLabelTextInternal", luaSetLabelText},
-    {"setTooltipInternal", luaSetTooltip},
-    {"openFileDialog", luaOpenFileDialog},
-    {"openFileDialogScript", luaOpenFileDialogScript},
-    {"openFileDialogConfig", luaOpenFileDialogConfig},
-    {"removeGuiItemInternal", luaRemoveGuiItem},
-    {"setGuiItemPositionInternal", luaSetItemPosition},
-    {"resetGuiInternal", luaResetGui},
-    {"setItemSizeInternal", luaSetItemSize},
-    {"setItemEnabledInternal", luaSetItemEnabled},
-    {"setItemColorInternal", luaSetItemColor},
-    {"setItemHiddenInternal", luaSetItemHidden},
-    {"setSliderPositionInternal", luaSetSliderPosition},
-    {"loadConfig", luaLoadConfig},
-    {"saveConfig", luaSaveConfig},
-    {"messageBox", luaMessageBox},
-};
-
-}  // namespace
-
-void registerGuiFunctions(lua_State* L) {
-    registerScriptFunctions(L, kGuiFunctions);
 }
 
 }  // namespace feltrix
