@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/script_functions.h"
 #include "app/passthrough_input.h"
-#include "app/script_lock.h"
+#include "app/script_functions.h"
 #include "app/update_timer.h"
 #include "audio/audio_system.h"
+#include "common/script_lock.h"
 #include "gui/modal_ui.h"
 #include "hostlink/host_cycle.h"
 
@@ -33,7 +33,10 @@ int addTraceback(lua_State* L) {
 }  // namespace
 
 ScriptHost* activeScriptHost() { return activeHost; }
-void setActiveScriptHost(ScriptHost* host) { activeHost = host; }
+void setActiveScriptHost(ScriptHost* host) {
+    activeHost = host;
+    setScriptCallbacks(host);
+}
 
 void reportCallbackErrorAndExit(const std::string& messageWithTraceback) {
     std::fputs(messageWithTraceback.c_str(), stdout);
@@ -55,7 +58,7 @@ ScriptHost::ScriptHost(bool passthroughMode) : onCallbackError_(reportCallbackEr
 }
 
 ScriptHost::~ScriptHost() {
-    if (activeHost == this) activeHost = nullptr;
+    if (activeHost == this) setActiveScriptHost(nullptr);
     lua_close(state_);
 }
 

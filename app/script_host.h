@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/lua.h"
+#include "gui/script_callbacks.h"
 
 namespace feltrix {
 
@@ -18,13 +19,13 @@ constexpr int kDefaultUpdateIntervalMs = 100;
 constexpr int kMinimumUpdateIntervalMs = 10;
 constexpr std::size_t kStdinChunkBytes = 4096;
 
-class ScriptHost {
+class ScriptHost final : public ScriptCallbacks {
 public:
     // Creates the Lua state with the standard libraries, removes the globals
     // that reach files, processes, debugging and modules, and registers every
     // script function.
     explicit ScriptHost(bool passthroughMode);
-    ~ScriptHost();
+    ~ScriptHost() override;
     ScriptHost(const ScriptHost&) = delete;
     ScriptHost& operator=(const ScriptHost&) = delete;
 
@@ -45,13 +46,13 @@ public:
     int updateInterval() const { return updateIntervalMs_; }
     void changeUpdateInterval(int periodMs);
 
-    void invokeOpenCustomScript();
-    void invokeSaveConfig();
-    void invokeLoadConfig();
-    void invokeGuiMessage(int id);
-    void invokeGuiMessage(int id, bool state);
-    void invokeGuiMessage(int id, int value);
-    void invokeGuiMessage(int id, const char* text);
+    void invokeOpenCustomScript() override;
+    void invokeSaveConfig() override;
+    void invokeLoadConfig() override;
+    void invokeGuiMessage(int id) override;
+    void invokeGuiMessage(int id, bool state) override;
+    void invokeGuiMessage(int id, int value) override;
+    void invokeGuiMessage(int id, const char* text) override;
 
     // What happens when a callback raises an error: by default the message and
     // a traceback go to standard output, the error box is shown and the
@@ -76,7 +77,8 @@ private:
 };
 
 // The process's script host, reached by the script functions (which are
-// registered without upvalues). Null until start-up has created it.
+// registered without upvalues). Null until start-up has created it. Setting it
+// also makes it the receiver of the window side's script callbacks.
 ScriptHost* activeScriptHost();
 void setActiveScriptHost(ScriptHost* host);
 

@@ -1,7 +1,7 @@
 #include "gui/gui_events.h"
 
-#include "app/script_host.h"
 #include "gui/item_registry.h"
+#include "gui/script_callbacks.h"
 
 namespace feltrix {
 namespace {
@@ -16,13 +16,13 @@ bool isItemOfKind(GuiItemId id, GuiItemKind kind) {
 }  // namespace
 
 void deliverPushButtonClick(GuiItemId id) {
-    ScriptHost* host = activeScriptHost();
+    ScriptCallbacks* host = scriptCallbacks();
     if (host == nullptr || !isItemOfKind(id, GuiItemKind::PushButton)) return;
     host->invokeGuiMessage(id);
 }
 
 void deliverCheckboxClick(GuiItemId id) {
-    ScriptHost* host = activeScriptHost();
+    ScriptCallbacks* host = scriptCallbacks();
     WindowSystem* windows = guiItems().windowSystem();
     if (host == nullptr || windows == nullptr || !isItemOfKind(id, GuiItemKind::Checkbox)) return;
     const bool nowChecked = !windows->isChecked(id);
@@ -32,11 +32,11 @@ void deliverCheckboxClick(GuiItemId id) {
 
 void deliverSliderNotification(GuiItemId id, int position) {
     // Every slider reports, registered or not.
-    if (ScriptHost* host = activeScriptHost()) host->invokeGuiMessage(id, position);
+    if (ScriptCallbacks* host = scriptCallbacks()) host->invokeGuiMessage(id, position);
 }
 
 void deliverDropdownListSelection(GuiItemId id, const std::string& text) {
-    ScriptHost* host = activeScriptHost();
+    ScriptCallbacks* host = scriptCallbacks();
     if (host == nullptr || !isItemOfKind(id, GuiItemKind::DropdownList)) return;
     host->invokeGuiMessage(id, text.c_str());
 }

@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "app/script_host.h"
 #include "common/script_args.h"
 #include "gui/item_registry.h"
 #include "gui/layout.h"
 #include "gui/modal_ui.h"
+#include "gui/script_callbacks.h"
 
 namespace feltrix {
 namespace {
@@ -191,7 +191,7 @@ int luaCheckCheckbox(lua_State* L) {
     ws->setChecked(id, checked);
     // Delivered nested in the running script call; the script lock lets its
     // holder in again.
-    if (ScriptHost* host = activeScriptHost()) host->invokeGuiMessage(id, checked);
+    if (ScriptCallbacks* host = scriptCallbacks()) host->invokeGuiMessage(id, checked);
     return 0;
 }
 

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <memory>
 
-#include "app/script_lock.h"
+#include "common/script_lock.h"
 
 namespace feltrix {
 namespace {

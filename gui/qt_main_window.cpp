@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/script_host.h"
 #include "gui/item_registry.h"
 #include "gui/qt_window_system.h"
+#include "gui/script_callbacks.h"
 
 namespace feltrix {
 namespace {
@@ -103,7 +103,7 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::runMenuCommand(int commandId) {
-    ScriptHost* host = activeScriptHost();
+    ScriptCallbacks* host = scriptCallbacks();
     switch (commandId) {
         case kLoadConfigurationCommand:
             if (host != nullptr) host->invokeLoadConfig();

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <thread>
 
-#include "app/script_lock.h"
+#include "common/script_lock.h"
 #include "tests/support/test_support.h"
 
 using feltrix::ModalLockRelease;

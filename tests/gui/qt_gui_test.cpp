@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "app/script_host.h"
-#include "app/script_lock.h"
+#include "common/script_lock.h"
 #include "gui/modal_ui.h"
 #include "gui/qt_main_window.h"
 #include "gui/qt_modal_ui.h"

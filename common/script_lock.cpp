@@ -1,4 +1,4 @@
-#include "app/script_lock.h"
+#include "common/script_lock.h"
 
 namespace feltrix {
 
