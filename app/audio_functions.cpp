@@ -1,6 +1,5 @@
 #include "app/audio_functions.h"
 
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -13,17 +12,6 @@
 
 namespace feltrix {
 namespace {
-
-// Script numbers to engine values. Fractions are cut; a negative, NaN or
-// too large number becomes the largest value, which names no channel and no
-// frame.
-ChannelNumber toChannelNumber(lua_Number value) {
-    return value >= 0.0 && value < 4294967296.0 ? static_cast<ChannelNumber>(value) : UINT32_MAX;
-}
-std::uint64_t toFrame(lua_Number value) {
-    return value >= 0.0 && value < 18446744073709551616.0 ? static_cast<std::uint64_t>(value) : UINT64_MAX;
-}
-float toFloat(lua_Number value) { return static_cast<float>(value); }
 
 // Pushes the numbers of the channels a load appended, lowest first.
 int pushLoadedChannels(lua_State* L, ChannelNumber countBefore, int appended) {
@@ -54,7 +42,7 @@ int loadSound(lua_State* L, int (*load)(const char*), const char* argumentFormat
 // The channel named by argument 1 (form A check with `format`), or nullptr
 // after the console warning.
 const AudioChannel* getterChannel(lua_State* L, const char* format) {
-    const ChannelNumber number = toChannelNumber(checkNumberArgument(L, 1, format));
+    const ChannelNumber number = toUint32OrMax(checkNumberArgument(L, 1, format));
     const AudioChannel* channel = channelAt(number);
     if (channel == nullptr) std::printf("warning: no such channel: %u\n", number);
     return channel;
@@ -92,14 +80,14 @@ int luaLoadOgg(lua_State* L) {
 
 int luaSlideAudioChannelVolume(lua_State* L) {
     checkNumberArguments(L, 3, "incorrect arguments to slideAudioChannelVolume (expected number, number, number");
-    slideChannelVolume(engineChannelTable(), toChannelNumber(lua_tonumber(L, 1)), toFloat(lua_tonumber(L, 2)),
+    slideChannelVolume(engineChannelTable(), toUint32OrMax(lua_tonumber(L, 1)), toFloat(lua_tonumber(L, 2)),
                        toFloat(lua_tonumber(L, 3)));
     return 0;
 }
 
 int luaSlideAudioChannelPanning(lua_State* L) {
     checkNumberArguments(L, 3, "incorrect arguments to slideAudioChannelPanning (expected number, number, number");
-    slideChannelPanning(engineChannelTable(), toChannelNumber(lua_tonumber(L, 1)), toFloat(lua_tonumber(L, 2)),
+    slideChannelPanning(engineChannelTable(), toUint32OrMax(lua_tonumber(L, 1)), toFloat(lua_tonumber(L, 2)),
                         toFloat(lua_tonumber(L, 3)));
     return 0;
 }
@@ -111,28 +99,28 @@ int luaSetAudioChannelPosition(lua_State* L) {
         raiseFixedError(L, "audio must be paused to call setCurrentAudioChannelPosition");
     }
     // Argument 2 is not checked: anything but a number counts as frame 0.
-    setChannelPosition(engineChannelTable(), toChannelNumber(channel), toFrame(lua_tonumber(L, 2)));
+    setChannelPosition(engineChannelTable(), toUint32OrMax(channel), toUint64OrMax(lua_tonumber(L, 2)));
     return 0;
 }
 
 int luaSetAudioChannelSpeed(lua_State* L) {
     checkNumberArguments(L, 2, "incorrect arguments to setAudioChannelSpeed (expected number, number");
-    setChannelSpeed(engineChannelTable(), toChannelNumber(lua_tonumber(L, 1)), toFloat(lua_tonumber(L, 2)));
+    setChannelSpeed(engineChannelTable(), toUint32OrMax(lua_tonumber(L, 1)), toFloat(lua_tonumber(L, 2)));
     return 0;
 }
 
 int luaSetAudioChannelLoopPoint(lua_State* L) {
     checkNumberArguments(L, 2, "incorrect arguments to setAudioChannelLoopFrame (expected number, number");
-    setChannelLoopPoint(engineChannelTable(), toChannelNumber(lua_tonumber(L, 1)), toFrame(lua_tonumber(L, 2)));
+    setChannelLoopPoint(engineChannelTable(), toUint32OrMax(lua_tonumber(L, 1)), toUint64OrMax(lua_tonumber(L, 2)));
     return 0;
 }
 
 int luaSetUpdateInterval(lua_State* L) {
     const lua_Number seconds =
         checkNumberArgument(L, 1, "incorrect argument #1 to setUpdateInterval: number expected, got %s");
-    const double ms = seconds * 1000.0;
-    // Truncated toward zero into 32 bits; values out of range saturate.
-    int periodMs = ms >= 2147483647.0 ? 2147483647 : ms <= -2147483648.0 ? -2147483647 - 1 : static_cast<int>(ms);
+    // Truncated toward zero into 32 bits; values out of range saturate and
+    // NaN gives 0 (raised to the floor by the host).
+    const int periodMs = toInt32(seconds * 1000.0);
     if (ScriptHost* host = activeScriptHost()) host->changeUpdateInterval(periodMs);
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "common/script_args.h"
 
+#include <cmath>
+
 namespace feltrix {
 
 const char* argumentTypeName(lua_State* L, int index) {
@@ -34,6 +36,22 @@ void checkNumberArguments(lua_State* L, int count, const char* message) {
     for (int i = 1; i <= count; ++i) {
         if (!lua_isnumber(L, i)) raiseFixedError(L, message);
     }
+}
+
+std::int32_t toInt32(lua_Number value) {
+    if (std::isnan(value)) return 0;
+    if (value >= 2147483647.0) return INT32_MAX;
+    if (value <= -2147483648.0) return INT32_MIN;
+    return static_cast<std::int32_t>(value);
+}
+
+std::uint32_t toUint32OrMax(lua_Number value) {
+    // Comparisons with NaN are false, so NaN takes the last branch.
+    return value >= 0.0 && value < 4294967296.0 ? static_cast<std::uint32_t>(value) : UINT32_MAX;
+}
+
+std::uint64_t toUint64OrMax(lua_Number value) {
+    return value >= 0.0 && value < 18446744073709551616.0 ? static_cast<std::uint64_t>(value) : UINT64_MAX;
 }
 
 }  // namespace feltrix

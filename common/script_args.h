@@ -6,6 +6,7 @@
 //         type name of the argument ("nil" when it is absent).
 // Form B: several numbers checked together; a fixed message.
 #include <cstddef>
+#include <cstdint>
 
 #include "common/lua.h"
 
@@ -25,5 +26,21 @@ const char* checkStringArgument(lua_State* L, int index, const char* format, siz
 lua_Number checkNumberArgument(lua_State* L, int index, const char* format);
 // Form B: the first `count` arguments must all be present and numbers.
 void checkNumberArguments(lua_State* L, int count, const char* message);
+
+// Script numbers to integers: fractions are cut (toward zero). The three
+// conversions differ only in what an out-of-range number becomes; NaN is
+// handled explicitly (a plain cast of NaN is undefined behaviour).
+//   toInt32:         saturates at the limits; NaN gives 0.
+//   toUint32OrMax:   negative, NaN or too large give UINT32_MAX (names no
+//                    channel).
+//   toUint64OrMax:   negative, NaN or too large give UINT64_MAX (names no
+//                    frame).
+std::int32_t toInt32(lua_Number value);
+std::uint32_t toUint32OrMax(lua_Number value);
+std::uint64_t toUint64OrMax(lua_Number value);
+// Script numbers to engine floats (volumes, panning, seconds, speeds): nearest
+// float; beyond the float range the IEEE result (infinity) that the engine's
+// clamps then handle.
+inline float toFloat(lua_Number value) { return static_cast<float>(value); }
 
 }  // namespace feltrix

@@ -2,7 +2,6 @@
 // and hands the work to the item registry or the modal windows.
 #include "gui/gui_functions.h"
 
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 
@@ -30,17 +29,8 @@ MessageFormat argumentFormat(int index, const char* function, const char* kind) 
     return format;
 }
 
-// Script numbers become 32-bit integers by truncation toward zero; values
-// outside the range saturate and NaN becomes 0.
-int truncateToInt32(lua_Number value) {
-    if (std::isnan(value)) return 0;
-    if (value >= 2147483647.0) return INT32_MAX;
-    if (value <= -2147483648.0) return INT32_MIN;
-    return static_cast<int>(value);
-}
-
 int intArgument(lua_State* L, int index, const char* function) {
-    return truncateToInt32(checkNumberArgument(L, index, argumentFormat(index, function, "number").text));
+    return toInt32(checkNumberArgument(L, index, argumentFormat(index, function, "number").text));
 }
 
 // As intArgument, but an absent argument is named "no value", as the scripting
@@ -51,7 +41,7 @@ int intArgumentNamingNoValue(lua_State* L, int index, const char* function) {
         lua_pushfstring(L, argumentFormat(index, function, "number").text, luaL_typename(L, index));
         lua_error(L);
     }
-    return truncateToInt32(lua_tonumber(L, index));
+    return toInt32(lua_tonumber(L, index));
 }
 
 const char* stringArgument(lua_State* L, int index, const char* function) {
@@ -139,7 +129,7 @@ int luaAddSlider(lua_State* L) {
     // The initial value is a fraction of the range; the slider clamps it.
     const lua_Number initial =
         checkNumberArgument(L, 6, argumentFormat(6, "luaAddSlider", "number").text) * kSliderMaximum;
-    return pushId(L, guiItems().createSlider(text, x, y, truncateToInt32(initial)));
+    return pushId(L, guiItems().createSlider(text, x, y, toInt32(initial)));
 }
 
 int luaAddDropdownList(lua_State* L) {

@@ -83,12 +83,13 @@ TEST(UpdateCycle, IntervalChangesAreFlooredAtTenMilliseconds) {
                                    "setUpdateInterval(0.5) print(getUpdateInterval())\n"
                                    "setUpdateInterval(0.0051) print(getUpdateInterval())\n"
                                    "setUpdateInterval(-3) print(getUpdateInterval())\n"
+                                   "setUpdateInterval(0.5) setUpdateInterval(0/0) print(getUpdateInterval())\n"
                                    "local ok, e = pcall(setUpdateInterval) print(e)\n"
                                    "local n = 0\n"
                                    "function FeltrixUpdateCallback() n = n + 1 if n == 20 then exit() end end");
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(scriptOutput(r.out),
-              "0.1\n0.5\n0.01\n0.01\n"
+              "0.1\n0.5\n0.01\n0.01\n0.01\n"
               "incorrect argument #1 to setUpdateInterval: number expected, got nil\n");
 }
 
