@@ -38,6 +38,11 @@ const char* readWholeSource(ByteSource& source, std::vector<std::uint8_t>& data)
     if (size < 0) {
         return "Could not open file";
     }
+    // On a 32-bit build a file beyond the address space would otherwise be
+    // cut to its size modulo 4 GiB.
+    if (static_cast<std::uint64_t>(size) > data.max_size()) {
+        return outOfMemory;
+    }
     try {
         data.resize(static_cast<std::size_t>(size));
     } catch (const std::bad_alloc&) {
@@ -159,6 +164,9 @@ const char* decodeMp3(ByteSource& source, DecodedMp3& result) {
     Mp3PassResult counted;
     if (const char* error = runMp3Pass(frames, size, nullptr, nullptr, 0, counted)) {
         return error;
+    }
+    if (counted.frames > result.left.max_size()) {
+        return outOfMemory;
     }
     try {
         result.left.resize(static_cast<std::size_t>(counted.frames));
