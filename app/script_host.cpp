@@ -1,7 +1,5 @@
 #include "app/script_host.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 
@@ -53,7 +51,7 @@ ScriptHost::ScriptHost(bool passthroughMode) : onCallbackError_(reportCallbackEr
         lua_pushnil(state_);
         lua_setfield(state_, LUA_GLOBALSINDEX, name);
     }
-    if (passthroughMode) stdinInput_ = std::make_unique<PassthroughInput>(STDIN_FILENO);
+    if (passthroughMode) stdinInput_ = std::make_unique<PassthroughInput>();
     registerScriptFunctions(state_);
 }
 

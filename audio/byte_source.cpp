@@ -2,10 +2,6 @@
 
 #include <cstring>
 
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
-
 namespace feltrix {
 
 std::size_t MemoryByteSource::read(void* buffer, std::size_t size) {
@@ -34,45 +30,6 @@ bool MemoryByteSource::seek(std::int64_t offset, int whence) {
     }
     position_ = static_cast<std::size_t>(base + offset);
     return true;
-}
-
-std::unique_ptr<FileByteSource> FileByteSource::open(const char* path) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file) {
-        return nullptr;
-    }
-#ifndef _WIN32
-    // A folder opens for reading here but has no bytes to give (and claims an
-    // absurd size when asked for its end): only regular files are sound files.
-    struct stat info;
-    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
-        std::fclose(file);
-        return nullptr;
-    }
-#endif
-    return std::unique_ptr<FileByteSource>(new FileByteSource(file));
-}
-
-FileByteSource::~FileByteSource() { std::fclose(file_); }
-
-std::size_t FileByteSource::read(void* buffer, std::size_t size) {
-    return std::fread(buffer, 1, size, file_);
-}
-
-bool FileByteSource::seek(std::int64_t offset, int whence) {
-#ifdef _WIN32
-    return _fseeki64(file_, offset, whence) == 0;
-#else
-    return fseeko(file_, static_cast<off_t>(offset), whence) == 0;
-#endif
-}
-
-std::int64_t FileByteSource::tell() {
-#ifdef _WIN32
-    return _ftelli64(file_);
-#else
-    return static_cast<std::int64_t>(ftello(file_));
-#endif
 }
 
 std::int64_t remainingBytes(ByteSource& source) {
