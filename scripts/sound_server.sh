@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A private PulseAudio daemon with a null sink, so that the default output
-# device is real on a machine without a sound card (CI) and tests can record
-# what was played from the sink's monitor.
+# device is real on a machine without a sound card (CI); tests that record
+# what was played load null sinks of their own on it.
 #
 #   source scripts/sound_server.sh start DIR   starts it, exports its variables
 #   scripts/sound_server.sh stop DIR           stops it
@@ -14,7 +14,6 @@ sound_server_start() {
   export XDG_RUNTIME_DIR="$dir/xdg"
   export PULSE_SERVER="unix:$XDG_RUNTIME_DIR/pulse/native"
   export PULSE_COOKIE="$dir/config/pulse/cookie"
-  export FELTRIX_TEST_SINK=ci_sink
   XDG_CONFIG_HOME="$dir/config" pulseaudio --daemonize=no --exit-idle-time=-1 -n --use-pid-file=no \
     --load="module-null-sink sink_name=ci_sink rate=48000 channels=2 format=float32le norewinds=1" \
     --load="module-native-protocol-unix auth-anonymous=1 socket=$XDG_RUNTIME_DIR/pulse/native" \

@@ -1,114 +1,68 @@
-// What the program really plays: a recording of a null sink of the test sound
-// server while Feltrix plays a 440 Hz tone. Needs the private sound server
-// that scripts/test.sh starts (PULSE_SERVER set); skipped otherwise.
+// What the program really plays: a recording of a sink of the test sound
+// server while Feltrix plays a 440 Hz tone. Skipped without the sound server
+// that scripts/test.sh starts (PULSE_SERVER unset).
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
 
 #include "tests/audio/audio_test_files.h"
-#include "tests/support/test_support.h"
-
-extern char** environ;
+#include "tests/support/sink_recorder.h"
 
 namespace feltrix {
 namespace {
 
 using namespace feltrix::testing;
 
-bool pactl(std::vector<std::string> arguments, std::string* out = nullptr) {
-    RunOptions options;
-    options.arguments = std::move(arguments);
-    const RunResult result = runProgram("/usr/bin/pactl", options);
-    if (out != nullptr) *out = result.out.substr(0, result.out.find_first_of("\r\n"));
-    return result.exitCode == 0;
-}
-
-// Records what a null sink made for this test alone plays (tests playing in
-// parallel do not mix into it): parecord records its monitor as raw float32
-// stereo at 48 kHz.
-class SinkRecorder {
-public:
-    SinkRecorder(const std::string& sink, const std::string& path) : path_(path) {
-        if (!pactl({"load-module", "module-null-sink", "sink_name=" + sink, "rate=48000", "channels=2",
-                    "format=float32le", "norewinds=1"}, &module_) ||
-            !pactl({"set-sink-volume", sink, "100%"})) {
-            return;
-        }
-        const std::string device = sink + ".monitor";
-        const char* argv[] = {"parecord", "--raw", "-d", device.c_str(), "--format=float32le", "--rate=48000",
-                              "--channels=2", "--latency-msec=10", path.c_str(), nullptr};
-        pid_t pid = -1;
-        if (posix_spawnp(&pid, "parecord", nullptr, nullptr, const_cast<char* const*>(argv), environ) == 0) pid_ = pid;
-    }
-    ~SinkRecorder() {
-        stop();
-        if (!module_.empty()) pactl({"unload-module", module_});
-    }
-    bool started() const { return pid_ > 0; }
-    // Ends the recording (bounded wait) and returns its interleaved samples.
-    std::vector<float> stop() {
-        if (pid_ <= 0) return {};
-        kill(pid_, SIGINT);
-        int status = 0;
-        if (!waitFor([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, std::chrono::seconds(10))) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, &status, 0);
-        }
-        pid_ = -1;
-        const std::string data = readFile(path_);
-        std::vector<float> samples(data.size() / sizeof(float));
-        std::memcpy(samples.data(), data.data(), samples.size() * sizeof(float));
-        return samples;
-    }
-
-private:
-    std::string path_, module_;
-    int pid_ = -1;
-};
-
-constexpr int kRate = 48000;
+constexpr int kRate = SinkRecorder::kRate;
 constexpr float kAmplitude = 0.5f;
+// 11 periods of 440 Hz at 48 kHz: a block over which a sine's RMS is exact.
+constexpr std::size_t kBlock = 1200;
 constexpr std::size_t npos = std::string::npos;
 
-// Largest absolute sample of one side over frames [from, to).
-float peak(const std::vector<float>& samples, int side, std::size_t from, std::size_t to) {
-    float level = 0.0f;
-    for (std::size_t f = from; f < to && 2 * f + 1 < samples.size(); ++f) {
-        level = std::max(level, std::fabs(samples[2 * f + side]));
+struct Recording {
+    std::vector<float> samples;
+    std::size_t frames() const { return samples.size() / 2; }
+    bool loud(std::size_t frame, int side) const { return std::fabs(samples[2 * frame + side]) > 0.05f; }
+    // First loud frame of `side` at or after `from`.
+    std::size_t firstLoud(int side, std::size_t from) const {
+        for (std::size_t f = from; f < frames(); ++f)
+            if (loud(f, side)) return f;
+        return npos;
     }
-    return level;
-}
-
-// First frame at or after `from` whose sample on `side` exceeds `threshold`.
-std::size_t firstAbove(const std::vector<float>& samples, int side, std::size_t from, float threshold) {
-    for (std::size_t f = from; 2 * f + 1 < samples.size(); ++f) {
-        if (std::fabs(samples[2 * f + side]) > threshold) return f;
+    // Last loud frame of `side` before `to`.
+    std::size_t lastLoud(int side, std::size_t to) const {
+        for (std::size_t f = std::min(to, frames()); f-- > 0;)
+            if (loud(f, side)) return f;
+        return npos;
     }
-    return npos;
-}
+    // The median of the RMS levels of the whole blocks in [from, to): a block
+    // holds whole periods of the tone, and the median passes over a block the
+    // sound server may have lost on a loaded machine.
+    double level(int side, std::size_t from, std::size_t to) const {
+        std::vector<double> levels;
+        for (std::size_t b = from; b + kBlock <= to; b += kBlock) {
+            double sum = 0.0;
+            for (std::size_t f = b; f < b + kBlock; ++f) sum += double(samples[2 * f + side]) * samples[2 * f + side];
+            levels.push_back(std::sqrt(sum / kBlock));
+        }
+        if (levels.empty()) return -1.0;
+        std::nth_element(levels.begin(), levels.begin() + levels.size() / 2, levels.end());
+        return levels[levels.size() / 2];
+    }
+};
 
 TEST(EngineSound, ToneIsHeardOnTheLeftMovesRightAndPlaysAgainAfterAReset) {
-    if (std::getenv("PULSE_SERVER") == nullptr) GTEST_SKIP() << "no test sound server (PULSE_SERVER unset)";
+    if (!soundServerAvailable()) GTEST_SKIP() << "no test sound server (PULSE_SERVER unset)";
     TempDir dir;
     dir.write("tone.wav", wavFile16(sine(440, kRate, kRate, kAmplitude), 1, kRate));
-    const std::string sink = "feltrix_sound_test_" + std::to_string(getpid());
-    const std::string recording = dir.file("recording.raw");
-    SinkRecorder recorder(sink, recording);
+    SinkRecorder recorder(dir.file("recording.raw"));
     ASSERT_TRUE(recorder.started()) << "no sink or parecord did not start";
-    ASSERT_TRUE(waitFor([&] { return readFile(recording).size() > 8192; })) << "the recorder records nothing";
 
     // Volume 1 and panning 0 at once; after about a second a slide to the
     // right; a second later the audio is reset and the tone loaded again.
     RunOptions options;
-    options.environment["PULSE_SINK"] = sink;
+    options.environment["PULSE_SINK"] = recorder.sink();
     const RunResult run = runFeltrix(dir, R"lua(
 local function start()
   loadWav("tone.wav")
@@ -126,28 +80,32 @@ function FeltrixUpdateCallback()
 end
 )lua", options);
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-    const std::vector<float> samples = recorder.stop();
+    const Recording r{recorder.stop()};
 
-    // The play-to-capture delay varies: each part starts where its side first
-    // rises; the level is measured from a tenth of a second on.
-    struct Part {
+    // Each part lies between transitions seen in the recording (the tone
+    // starting or ending on a side), not between moments in time; a tenth of
+    // a second at both ends keeps slides and the converter's start out.
+    const std::size_t leftOn = r.firstLoud(0, 0);
+    ASSERT_NE(leftOn, npos) << "not heard";
+    // (A channel starts at panning 0.5: both sides sound during its first
+    // slide, so a side's onset is looked for a twentieth of a second on.)
+    const std::size_t rightOn = r.firstLoud(1, leftOn + kRate / 20);
+    ASSERT_NE(rightOn, npos) << "never moved right";
+    const std::size_t leftAgain = r.firstLoud(0, rightOn + kRate / 20);
+    ASSERT_NE(leftAgain, npos) << "not heard after resetAudio";
+    const struct {
         const char* name;
         int side;
-        std::size_t length;
-    };
-    const Part parts[] = {{"left at panning 0", 0, kRate * 4 / 10},
-                          {"right after the slide to panning 1", 1, kRate * 3 / 10},
-                          {"left again after resetAudio", 0, kRate * 2 / 10}};
-    std::size_t from = 0;
-    for (const Part& part : parts) {
+        std::size_t from, to;
+    } parts[] = {{"left at panning 0", 0, leftOn, rightOn},
+                 {"right after the slide to panning 1", 1, rightOn, r.lastLoud(1, leftAgain)},
+                 {"left again after resetAudio", 0, leftAgain, r.lastLoud(0, r.frames())}};
+    for (const auto& part : parts) {
         SCOPED_TRACE(part.name);
-        const std::size_t start = firstAbove(samples, part.side, from, 0.05f);
-        ASSERT_NE(start, npos) << "not heard";
-        const std::size_t begin = start + kRate / 10, end = begin + part.length;
-        ASSERT_LT(2 * end, samples.size()) << "the recording ends too early";
-        EXPECT_NEAR(peak(samples, part.side, begin, end), kAmplitude, 0.02f);
-        EXPECT_LT(peak(samples, 1 - part.side, begin, end), 1e-3f) << "heard on the other side";
-        from = end;
+        ASSERT_GE(part.to, part.from + kRate / 5 + 2 * kBlock) << "the part is too short to measure";
+        const std::size_t from = part.from + kRate / 10, to = part.to - kRate / 10;
+        EXPECT_NEAR(r.level(part.side, from, to), kAmplitude / std::sqrt(2.0), 0.01);
+        EXPECT_LT(r.level(1 - part.side, from, to), 1e-3) << "heard on the other side";
     }
 }
 

@@ -4,30 +4,61 @@
 // configuration files must bring back what the panel showed when saved.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "tests/demo/session_support.h"
+#include "tests/support/sink_recorder.h"
+#include "tests/support/test_area_name.h"
 #include "tests/support/test_support.h"
 
 namespace feltrix::testing {
 namespace {
 
-// FeltrixInit.lj for a test: runs the script under test, then lets its own
-// update callback run for `cycles` updates and ends the program, printing
-// what the link delivered last.
-std::string wrapper(const std::string& script, int cycles) {
-    return "dofile(\"" + script + "\")\n" +
+// feltrix-eegsim with synthetic EEG and a fixed seed, writing an area whose
+// name is unique to this object; stopped and the area removed when it goes.
+struct StandIn {
+    StandIn(unsigned seed, const std::vector<std::string>& options) {
+        RunOptions run;
+        run.arguments = {"--quiet", "--seed", std::to_string(seed)};
+        run.arguments.insert(run.arguments.end(), options.begin(), options.end());
+        program = std::make_unique<BackgroundProgram>(std::string(FELTRIX_BINARY_DIR) + "/bin/feltrix-eegsim", run);
+    }
+    TestAreaName area{"demo"};  // in this process's environment, so the stand-in inherits it
+    std::unique_ptr<BackgroundProgram> program;
+};
+
+// A copy of build/demo (init script, examples/, sounds/) in `dir`, the init
+// script also as demo_under_test.lj for a wrapper to run.
+void copyDemoFolder(const TempDir& dir) {
+    std::filesystem::copy(std::string(FELTRIX_BINARY_DIR) + "/demo", dir.path(),
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    dir.write("demo_under_test.lj", readFile(dir.file("FeltrixInit.lj")));
+}
+
+// FeltrixInit.lj for a test: runs the script under test with its own update
+// callback, then `step`, until `done` (a Lua expression over `cycles` and
+// `eeg`, the updates so far and those that delivered EEG) holds, at most 600
+// updates; then prints what the link delivered last and `report`, and ends.
+// Waiting on what happened, not on time, keeps a loaded machine from failing
+// a check.
+std::string wrapper(const std::string& step, const std::string& done, const std::string& report) {
+    return "dofile('demo_under_test.lj')\n"
            "local update = FeltrixUpdateCallback\n"
-           "local cycles = 0\n"
+           "local cycles, eeg, steady = 0, 0, 0\n"
            "function FeltrixUpdateCallback()\n"
            "  update()\n"
            "  cycles = cycles + 1\n"
-           "  if cycles == " + std::to_string(cycles) + " then\n"
+           "  if leftAlphaValue ~= 0 then eeg = eeg + 1 end\n"
+           "  " + step + "\n"
+           "  if (" + done + ") or cycles == 600 then\n"
            "    print(string.format('connected=%s alpha=%d', tostring(quenterraConnected), leftAlphaValue))\n"
-           "    if DemoSession then print('status: ' .. DemoSession.status()) end\n"
+           "    " + report + "\n"
            "    exit()\n"
            "  end\n"
            "end\n";
@@ -47,33 +78,30 @@ class DemoScripts : public ::testing::TestWithParam<ScriptCase> {};
 TEST_P(DemoScripts, RunWithoutErrorFollowTheEegAndAreHeard) {
     const ScriptCase& c = GetParam();
     TempDir dir;
-    copyDemoFolder(dir.path());
-    // The demo's own init script runs under another name: the wrapper is
-    // FeltrixInit.lj.
-    std::string script = c.script;
-    if (script == "FeltrixInit.lj") {
-        dir.write("demo_under_test.lj", readFile(dir.file("FeltrixInit.lj")));
-        script = "demo_under_test.lj";
-    }
-
+    copyDemoFolder(dir);
     std::unique_ptr<StandIn> standIn;
     const TestAreaName alone("demo-alone");
-    std::string area = alone.name();
+    RunOptions options;
+    options.timeout = std::chrono::seconds(90);  // a bound: the wrapper ends the program
+    options.environment["PELGRIN32_AREA_NAME"] = alone.name();
     if (c.withStandIn) {
-        standIn = std::make_unique<StandIn>(7);
-        ASSERT_TRUE(standIn->running());
-        area = standIn->areaName();
+        standIn = std::make_unique<StandIn>(7, std::vector<std::string>{});
+        options.environment["PELGRIN32_AREA_NAME"] = standIn->area.name();
     }
     std::unique_ptr<SinkRecorder> recorder;
     if (soundServerAvailable()) {
-        recorder = std::make_unique<SinkRecorder>(dir.file("recording.wav"));
-        ASSERT_TRUE(recorder->started()) << "parecord did not start";
+        recorder = std::make_unique<SinkRecorder>(dir.file("recording.raw"));
+        ASSERT_TRUE(recorder->started()) << "no sink or parecord did not start";
+        options.environment["PULSE_SINK"] = recorder->sink();
     }
 
-    RunOptions options;
-    options.environment["PELGRIN32_AREA_NAME"] = area;
-    // About four seconds of session: the stand-in's first measures need two.
-    const RunResult result = runFeltrix(dir, wrapper(script, 40), options);
+    // Two seconds of EEG once it arrives; without the stand-in, long enough
+    // for the demo to notice that nothing arrives.
+    if (std::string(c.script) != "FeltrixInit.lj") dir.write("demo_under_test.lj", readFile(dir.file(c.script)));
+    const RunResult result = runFeltrix(
+        dir, wrapper("", c.withStandIn ? "eeg >= 20" : "cycles >= 40",
+                     "if DemoSession then print('status: ' .. DemoSession.status()) end"),
+        options);
 
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
@@ -90,8 +118,10 @@ TEST_P(DemoScripts, RunWithoutErrorFollowTheEegAndAreHeard) {
     }
 
     if (!recorder) GTEST_SKIP() << "no sound server (PULSE_SERVER unset): sound not checked";
-    const double rms = recorder->stopAndMeasureRms();
-    EXPECT_GT(rms, 0.003) << "nothing audible was played";
+    double sum = 0.0;
+    const std::vector<float> samples = recorder->stop();
+    for (const float s : samples) sum += double(s) * s;
+    EXPECT_GT(std::sqrt(sum / std::max<std::size_t>(samples.size(), 1)), 0.003) << "nothing audible was played";
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripts, DemoScripts,
@@ -122,29 +152,23 @@ TEST_P(DemoFollowsEeg, CalmLoopAndRewardsAnswerAlphaAndArtifacts) {
     // Slides advance with the output stream, which needs a sound device.
     if (!soundServerAvailable()) GTEST_SKIP() << "no sound server (PULSE_SERVER unset)";
     TempDir dir;
-    copyDemoFolder(dir.path());
-    dir.write("demo_under_test.lj", readFile(dir.file("FeltrixInit.lj")));
+    copyDemoFolder(dir);
     StandIn standIn(11, c.standInOptions);
-    ASSERT_TRUE(standIn.running());
-
     RunOptions options;
-    options.environment["PELGRIN32_AREA_NAME"] = standIn.areaName();
-    // Six seconds: two for the stand-in's first full window, then up to
-    // 2.5 s for a slide to the resting level, and some to spare.
-    const RunResult result = runFeltrix(dir, R"(
-dofile("demo_under_test.lj")
-local update = FeltrixUpdateCallback
-local cycles = 0
-function FeltrixUpdateCallback()
-  update()
-  cycles = cycles + 1
-  if cycles == 60 then
-    print(string.format("calm=%.3f rewards=%d", getCurrentAudioChannelVolume(0), DemoSession.rewards()))
-    exit()
-  end
-end
-)",
-                                        options);
+    options.timeout = std::chrono::seconds(90);
+    options.environment["PELGRIN32_AREA_NAME"] = standIn.area.name();
+    // Once EEG arrives, the calm loop slides to its level (up to 2.5 s); the
+    // check waits until it has held there for a second, or gives up.
+    char step[160];
+    std::snprintf(step, sizeof step,
+                  "steady = math.abs(getCurrentAudioChannelVolume(0) - %.3f) < 0.02 and steady + 1 or 0",
+                  c.calmVolume);
+    const std::string done = std::string("eeg > 0 and steady >= 10 and (DemoSession.rewards() > 0) == ") +
+                             (c.rewarded ? "true" : "false");
+    const RunResult result = runFeltrix(
+        dir, wrapper(step, done, "print(string.format('calm=%.3f rewards=%d', "
+                                 "getCurrentAudioChannelVolume(0), DemoSession.rewards()))"),
+        options);
     ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
     const std::size_t at = result.out.find("calm=");
     ASSERT_NE(at, std::string::npos) << result.out;
@@ -215,8 +239,7 @@ end
 
 TEST(DemoConfiguration, LoadingRestoresSlidersCheckBoxesAndSoundscape) {
     TempDir dir;
-    copyDemoFolder(dir.path());
-    dir.write("demo_under_test.lj", readFile(dir.file("FeltrixInit.lj")));
+    copyDemoFolder(dir);
     const std::string saved = dir.file("session.fxc");
     const std::string headerless = dir.write("plain.fxc", "return { masterVolume = 0.1 }\n");
     const std::string answers = dir.write("answers.txt", saved + "\n" + saved + "\n" + headerless + "\n");
@@ -264,8 +287,7 @@ end
 
 TEST(DemoCustomScript, FailingScriptRestartsTheDemoWorkingScriptTakesOver) {
     TempDir dir;
-    copyDemoFolder(dir.path());
-    dir.write("demo_under_test.lj", readFile(dir.file("FeltrixInit.lj")));
+    copyDemoFolder(dir);
     const std::string broken = dir.write("broken.lua", "error('broken on purpose')\n");
     const std::string answers = dir.write("answers.txt", broken + "\n" + dir.file("examples/minimal.lua") + "\n");
 

@@ -43,11 +43,13 @@ std::string readFile(const std::string& path) {
     return text.str();
 }
 
-RunResult runProgram(const std::string& program, const RunOptions& options) {
-    int outPipe[2], errPipe[2], inPipe[2] = {-1, -1};
-    if (pipe(outPipe) != 0 || pipe(errPipe) != 0) throw std::runtime_error("pipe failed");
-    if (options.stdinIsPipe && pipe(inPipe) != 0) throw std::runtime_error("pipe failed");
+namespace {
 
+// Starts `program` with the test's environment plus options.environment, in
+// options.workingDirectory, with the given standard descriptors (closed here
+// afterwards). Returns the process id.
+pid_t startProgram(const std::string& program, const RunOptions& options, int in, int out, int err,
+                   const std::vector<int>& closeInChild) {
     std::vector<std::string> envText;
     for (char** e = environ; *e != nullptr; ++e) {
         const std::string entry(*e);
@@ -65,26 +67,54 @@ RunResult runProgram(const std::string& program, const RunOptions& options) {
     argv.push_back(nullptr);
 
     const pid_t child = fork();
+    if (child < 0) throw std::runtime_error("fork failed");
     if (child == 0) {
-        if (options.stdinIsPipe) {
-            dup2(inPipe[0], STDIN_FILENO);
-            close(inPipe[1]);
-        } else {
-            const int devNull = open("/dev/null", O_RDONLY);
-            dup2(devNull, STDIN_FILENO);
-        }
-        dup2(outPipe[1], STDOUT_FILENO);
-        dup2(errPipe[1], STDERR_FILENO);
-        close(outPipe[0]);
-        close(errPipe[0]);
+        dup2(in, STDIN_FILENO);
+        dup2(out, STDOUT_FILENO);
+        dup2(err, STDERR_FILENO);
+        for (const int fd : closeInChild) close(fd);
         if (!options.workingDirectory.empty() && chdir(options.workingDirectory.c_str()) != 0) _exit(127);
         execve(program.c_str(), argv.data(), envp.data());
         _exit(127);
     }
-    close(outPipe[1]);
-    close(errPipe[1]);
+    for (const int fd : {in, out, err}) close(fd);
+    return child;
+}
+
+}  // namespace
+
+BackgroundProgram::BackgroundProgram(const std::string& program, const RunOptions& options,
+                                     const std::string& outputFile) {
+    const int out = outputFile.empty() ? open("/dev/null", O_WRONLY)
+                                       : open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_ = startProgram(program, options, open("/dev/null", O_RDONLY), out, open("/dev/null", O_WRONLY), {});
+}
+
+bool BackgroundProgram::running() {
+    if (pid_ > 0 && waitpid(pid_, &status_, WNOHANG) == pid_) pid_ = -1;
+    return pid_ > 0;
+}
+
+int BackgroundProgram::stop(int signal, std::chrono::milliseconds bound) {
+    if (running()) {
+        if (signal != 0) kill(pid_, signal);
+        if (!waitFor([&] { return !running(); }, bound)) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, &status_, 0);
+            pid_ = -1;
+        }
+    }
+    return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
+}
+
+RunResult runProgram(const std::string& program, const RunOptions& options) {
+    int outPipe[2], errPipe[2], inPipe[2] = {-1, -1};
+    if (pipe(outPipe) != 0 || pipe(errPipe) != 0) throw std::runtime_error("pipe failed");
+    if (options.stdinIsPipe && pipe(inPipe) != 0) throw std::runtime_error("pipe failed");
+    const int in = options.stdinIsPipe ? inPipe[0] : open("/dev/null", O_RDONLY);
+    const pid_t child = startProgram(program, options, in, outPipe[1], errPipe[1],
+                                     {outPipe[0], errPipe[0], options.stdinIsPipe ? inPipe[1] : -1});
     if (options.stdinIsPipe) {
-        close(inPipe[0]);
         // Everything at once, as a parent program would write it.
         const char* data = options.stdinData.data();
         size_t left = options.stdinData.size();
@@ -133,14 +163,14 @@ RunResult runProgram(const std::string& program, const RunOptions& options) {
 
 std::string feltrixBinary() { return std::string(FELTRIX_BINARY_DIR) + "/bin/feltrix"; }
 
-RunResult runFeltrix(const TempDir& dir, const std::string& script, RunOptions options) {
+RunOptions feltrixOptions(const TempDir& dir, const std::string& script, RunOptions options) {
     dir.write("FeltrixInit.lj", script);
     options.workingDirectory = dir.path();
     options.environment.emplace("QT_QPA_PLATFORM", "offscreen");
     options.environment.emplace("FELTRIX_AUTOMATION", "1");
     // Keep the test's install-path record out of the user's settings.
     options.environment.emplace("XDG_CONFIG_HOME", dir.path() + "/config");
-    return runProgram(feltrixBinary(), options);
+    return options;
 }
 
 bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds bound) {

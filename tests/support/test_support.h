@@ -1,6 +1,10 @@
 #pragma once
-// Helpers shared by the tests: temporary folders, running a program and
-// capturing what it prints, waiting for a condition with a bound.
+// Helpers shared by the tests: temporary folders, running a program (to its
+// end, capturing what it prints, or in the background), waiting for a
+// condition with a bound.
+#include <sys/types.h>
+
+#include <csignal>
 #include <chrono>
 #include <functional>
 #include <map>
@@ -50,11 +54,32 @@ struct RunResult {
 
 RunResult runProgram(const std::string& program, const RunOptions& options);
 
+// A program running in the background, its standard output written to
+// `outputFile` or discarded (standard input and error: /dev/null).
+class BackgroundProgram {
+public:
+    BackgroundProgram(const std::string& program, const RunOptions& options, const std::string& outputFile = "");
+    ~BackgroundProgram() { stop(); }
+    BackgroundProgram(const BackgroundProgram&) = delete;
+    BackgroundProgram& operator=(const BackgroundProgram&) = delete;
+    bool running();
+    // Sends `signal` (none when 0), waits up to `bound` for the end and kills
+    // the program after it. Returns the exit code, -1 when ended by a signal.
+    int stop(int signal = SIGTERM, std::chrono::milliseconds bound = std::chrono::seconds(10));
+
+private:
+    pid_t pid_ = -1;
+    int status_ = -1;
+};
+
 // The program as built: build/bin/feltrix.
 std::string feltrixBinary();
-// Runs build/bin/feltrix in `dir` (offscreen, automation on) with an init
-// script `script` written there as FeltrixInit.lj.
-RunResult runFeltrix(const TempDir& dir, const std::string& script, RunOptions options = {});
+// Options to run build/bin/feltrix in `dir` (offscreen, automation on) with
+// an init script `script` written there as FeltrixInit.lj.
+RunOptions feltrixOptions(const TempDir& dir, const std::string& script, RunOptions options = {});
+inline RunResult runFeltrix(const TempDir& dir, const std::string& script, RunOptions options = {}) {
+    return runProgram(feltrixBinary(), feltrixOptions(dir, script, std::move(options)));
+}
 
 // Polls `condition` until it holds or `bound` passes; returns its last value.
 bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds bound = std::chrono::seconds(10));

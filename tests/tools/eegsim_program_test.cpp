@@ -3,13 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
-#include <signal.h>
-#include <sys/mman.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
+#include <csignal>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
 #include "tests/support/test_area_name.h"
@@ -43,17 +39,6 @@ protected:
     }
     // What a client reads, as Feltrix keeps it: the low 16 bits, signed.
     int16_t read(int index) { return static_cast<int16_t>(dllCFunc_(index, 0) & 0xFFFF); }
-    HostFrame lastFrame(const std::string& path) {
-        TickReplayer replayer;
-        std::string error;
-        EXPECT_TRUE(replayer.open(path, error)) << error;
-        HostFrame frame, last;
-        uint64_t tick;
-        double seconds;
-        while (replayer.next(tick, seconds, frame, error)) last = frame;
-        EXPECT_EQ(error, "");
-        return last;
-    }
 
     TempDir dir_;
     TestAreaName area_{"eegsim"};  // set in this process's environment, inherited by the program
@@ -62,16 +47,6 @@ protected:
 };
 
 }  // namespace
-
-TEST_F(EegsimProgram, AClientReadsWhatTheStandInWrote) {
-    RunResult result = run({"--ticks", "96", "--speed", "0", "--quiet", "--record", "session.csv"});
-    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
-    EXPECT_NE(result.out.find("finished after 96 updates (3.0 s of signal)"), std::string::npos) << result.out;
-    const HostFrame last = lastFrame(dir_.file("session.csv"));
-    for (const HostSlot& slot : hostSlots()) EXPECT_EQ(read(slot.index), slotValue(last, slot)) << slot.name;
-    EXPECT_GT(read(3), 0);    // leftAlphaValue
-    EXPECT_GT(read(131), 0);  // rightAlphaValue
-}
 
 TEST_F(EegsimProgram, ReplayWritesEachVariableToItsOwnIndex) {
     // Two rows; every variable of the last one holds a value of its own, so a
@@ -90,29 +65,13 @@ TEST_F(EegsimProgram, ReplayWritesEachVariableToItsOwnIndex) {
 }
 
 TEST_F(EegsimProgram, CtrlCStopsItCleanly) {
-    const std::string output = dir_.file("out.txt");
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        FILE* out = freopen(output.c_str(), "w", stdout);
-        if (!out) _exit(99);
-        execl(kProgram.c_str(), kProgram.c_str(), "--rate", "64", nullptr);
-        _exit(98);
-    }
+    RunOptions options;
+    options.arguments = {"--rate", "64"};
+    BackgroundProgram program(kProgram, options, dir_.file("out.txt"));
     // Running in real time: wait until it has written an Alpha value.
-    bool writing = waitFor([&] { return read(3) != 0; });
-    kill(child, SIGINT);
-    int status = 0;
-    bool ended = waitFor([&] { return waitpid(child, &status, WNOHANG) == child; });
-    if (!ended) {
-        kill(child, SIGKILL);
-        waitpid(child, &status, 0);
-    }
-    ASSERT_TRUE(writing);
-    ASSERT_TRUE(ended);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    const std::string text = readFile(output);
+    ASSERT_TRUE(waitFor([&] { return read(3) != 0; }));
+    EXPECT_EQ(program.stop(SIGINT), 0);
+    const std::string text = readFile(dir_.file("out.txt"));
     EXPECT_NE(text.find("Alpha L"), std::string::npos) << text;  // the status line
     EXPECT_NE(text.find("feltrix-eegsim: stopped after"), std::string::npos) << text;
 }
@@ -137,11 +96,4 @@ TEST_F(EegsimProgram, ProblemsAreReportedBeforeAnythingIsWritten) {
         EXPECT_NE(result.out.find(c.mention), std::string::npos) << result.out;
     }
     EXPECT_EQ(read(3), 0);
-}
-
-TEST_F(EegsimProgram, HelpDescribesTheOptions) {
-    RunResult result = run({"--help"});
-    EXPECT_EQ(result.exitCode, 0);
-    for (const char* option : {"--edf", "--left", "--right", "--speed", "--seed", "--record", "--replay", "--rate"})
-        EXPECT_NE(result.out.find(option), std::string::npos) << option;
 }
