@@ -51,26 +51,6 @@ TEST(HostVariableReads, OrderIsLeftThenRightThenArtifactThenEventTriples) {
     }
 }
 
-TEST(PublishedVariables, NamesAndOrder) {
-    std::vector<std::string> expected;
-    const char* fields[] = {"Value", "Coher", "DampedValue", "Mean", "Threshold", "ModalFrequency", "NextThreshold",
-                            "StandardDeviation", "Phase", "Mode", "Hits", "PeakFrequency",
-                            "PercentTimeOverThreshold"};
-    const char* bands[] = {"Delta", "Theta", "Alpha", "Lobeta", "Beta", "Hibeta", "Gamma", "User", "Resrv"};
-    for (const char* side : {"left", "right"})
-        for (const char* field : fields)
-            for (const char* band : bands) expected.push_back(std::string(side) + band + field);
-    expected.push_back("artifact");
-    for (const char* suffix : {"ValA", "ValB", "Flag"})
-        for (int n = 1; n <= 16; ++n) expected.push_back("event" + std::to_string(n) + suffix);
-    const auto& published = publishedVariables();
-    ASSERT_EQ(expected.size(), published.size());
-    for (std::size_t i = 0; i < published.size(); ++i) {
-        EXPECT_EQ(published[i].name, expected[i]) << "position " << i;
-        EXPECT_EQ(published[i].isBoolean, expected[i] == "artifact") << expected[i];
-    }
-}
-
 // With every read answering its own index, each global carries the index its
 // name stands for; the Resrv band's Coher, DampedValue and Phase are never read.
 TEST(PublishedVariables, EachGlobalCarriesTheIndexItsNameStandsFor) {

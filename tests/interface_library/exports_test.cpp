@@ -85,26 +85,6 @@ TEST_F(Pelgrin32Exports, EveryOpenFormMapsAFreshViewOfTheSameArea) {
     EXPECT_EQ(word(3001), 55);
 }
 
-TEST_F(Pelgrin32Exports, OutOfLimitIndicesChangeNothingInTheArea) {
-    const auto before = bytes();
-    for (std::int32_t index = 32768; index < 65536; ++index) {
-        ASSERT_EQ(DllCFunc(-index, 99), 0);
-        ASSERT_EQ(DllCFunc(index, 0), 0);
-        ASSERT_EQ(DllPoke(index, 99), 0);
-    }
-    for (const std::int32_t index : {extended(0, 0, 2, 1, 0), extended(1, 0, 2, 16, 0), extended(0, 1, 15, 0, 1),
-                                     extended(1, 1, 18, 7, 128), extended(1, 1, 19, 1, 0), extended(1, 2, 3, 16, 0),
-                                     extended(1, 2, 11, 200, 0), extended(1, 0, 0, 0x80, 0)}) {
-        SCOPED_TRACE(index);
-        EXPECT_EQ(DllCFunc(-index, 1613), 0);
-        EXPECT_EQ(EDllPoke(index, 1613), 0);
-        EXPECT_EQ(EDllDblPoke(index, 16.0), 0);
-        EXPECT_EQ(DllCFunc(index, 0), 0);
-        EXPECT_EQ(EDllDblPeek(index), 0.0);
-    }
-    EXPECT_TRUE(differences(before, bytes()).empty());
-}
-
 TEST_F(Pelgrin32Exports, FailedAttachLeavesTheProcessNotAttached) {
     // Something else holds the name with a size that is not the area's.
     feltrix::testing::TestAreaName foreign{"pelgrin32"};

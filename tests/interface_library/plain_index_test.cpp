@@ -2,9 +2,6 @@
 // range 1536 to 2559, and the host block words.
 #include <gtest/gtest.h>
 
-#include <map>
-#include <utility>
-
 #include "interface_library/extended_index.h"
 #include "interface_library/plain_index.h"
 #include "tests/interface_library/test_area.h"
@@ -12,52 +9,45 @@
 namespace pelgrin32::testing {
 namespace {
 
-// code -> (band, field), written out from the code table row by row.
-std::map<int, std::pair<int, std::size_t>> expectedCodes() {
-    std::map<int, std::pair<int, std::size_t>> codes;
-    const auto row = [&](std::size_t field, std::vector<int> perBand) {  // -1: no code for that band
-        for (int band = 0; band < static_cast<int>(perBand.size()); ++band)
-            if (perBand[band] >= 0) codes[perBand[band]] = {band, field};
-    };
-    row(kValue, {-1, 1, 2, 3, 4, 5, 6, 7, 8, 9});
-    row(kModalFrequency, {10, 11, 12, 13, 14, 90, 91, 92, 93, 94});
-    row(kDampedValue, {-1, 15, 30, 31, 46, 47, 62, 63, 78});
-    row(kThreshold, {16, 17, 18, 19, 20, 21, 22, 23, 24, 25});
-    row(kCoher, {-1, 26, 27, 28, 29, 42, 43, 44, 45});
-    row(kNextThreshold, {32, 33, 34, 35, 36, 37, 38, 39, 40, 41});
-    row(kStandardDeviation, {48, 49, 50, 51, 52, 53, 54, 55, 56, 57});
-    row(kPhase, {-1, 58, 59, 60, 61, 74, 75, 76, 77});
-    row(kMode, {64, 65, 66, 67, 68, 69, 70, 71, 72, 73});
-    row(kHits, {80, 81, 82, 83, 84, 85, 86, 87, 88, 89});
-    row(kMean, {96, 97, 98, 99, 100, 101, 102, 103, 104, 105});
-    row(kPeakFrequency, {106, 107, 108, 109, 110, 122, 123, 124, 125, 126});
-    row(kPercentTimeOverThreshold, {112, 113, 114, 115, 116, 117, 118, 119, 120, 121});
-    return codes;
-}
-
-TEST(PlainChannelCodes, EveryCodeOfEveryPlainChannelReachesItsFieldAndWord) {
-    const auto codes = expectedCodes();
-    ASSERT_EQ(codes.size(), 123u);  // 0, 79, 95, 111 and 127 name no field
-    TestArea area;
-    TestArea expected;
-    for (int c = 0; c < 8; ++c) {
-        for (int code = 0; code < 128; ++code) {
-            const int index = 128 * c + code;
-            const std::int32_t value = 100000 + 1000 * c + code;  // wider than 16 bits
-            ASSERT_EQ(writePlain(area.view(), index, value), value) << index;
-            expected.setI16(hostWord(index), static_cast<std::int16_t>(value & 0xFFFF));
-            const auto it = codes.find(code);
-            if (it != codes.end()) expected.setI32(bandRecord(c, it->second.first) + it->second.second, value);
-            // A field reads back whole, a bare word sign-extended.
-            EXPECT_EQ(readPlain(area.view(), index), it != codes.end() ? value : static_cast<std::int16_t>(value))
-                << index;
-        }
-    }
-    const auto diff = differences(area.bytes, expected.bytes);
-    ASSERT_TRUE(diff.empty()) << diff.size() << " bytes differ, the first at offset " << diff.front();
-}
+// A sample of the code table: both ends of every row and the jumps inside
+// rows (90, 122, 30, 42, 74); 0, 79, 95, 111 and 127 name no field.
+struct CodeCase {
+    int code;
+    int band;  // -1: a bare word
+    std::size_t field;
+};
+const CodeCase kCodes[] = {
+    {1, 1, kValue},          {9, 9, kValue},        {10, 0, kModalFrequency}, {14, 4, kModalFrequency},
+    {90, 5, kModalFrequency}, {94, 9, kModalFrequency}, {15, 1, kDampedValue}, {30, 2, kDampedValue},
+    {78, 8, kDampedValue},   {16, 0, kThreshold},   {25, 9, kThreshold},      {26, 1, kCoher},
+    {42, 5, kCoher},         {45, 8, kCoher},       {32, 0, kNextThreshold},  {41, 9, kNextThreshold},
+    {48, 0, kStandardDeviation}, {57, 9, kStandardDeviation}, {58, 1, kPhase}, {74, 5, kPhase},
+    {77, 8, kPhase},         {64, 0, kMode},        {73, 9, kMode},           {80, 0, kHits},
+    {89, 9, kHits},          {96, 0, kMean},        {105, 9, kMean},          {106, 0, kPeakFrequency},
+    {110, 4, kPeakFrequency}, {122, 5, kPeakFrequency}, {126, 9, kPeakFrequency},
+    {112, 0, kPercentTimeOverThreshold}, {121, 9, kPercentTimeOverThreshold},
+    {0, -1, 0}, {79, -1, 0}, {95, -1, 0}, {111, -1, 0}, {127, -1, 0},
+};
 
 // Each write checks the whole area: the field and its word change, nothing else.
+TEST(PlainChannelCodes, EachCodeReachesItsFieldAndWordOnEveryPlainChannel) {
+    for (const int c : {0, 7}) {
+        for (const CodeCase& k : kCodes) {
+            const int index = 128 * c + k.code;
+            SCOPED_TRACE(index);
+            TestArea area;
+            TestArea expected;
+            const std::int32_t value = 100000 + 1000 * c + k.code;  // wider than 16 bits
+            ASSERT_EQ(writePlain(area.view(), index, value), value);
+            expected.setI16(hostWord(index), static_cast<std::int16_t>(value & 0xFFFF));
+            if (k.band >= 0) expected.setI32(bandRecord(c, k.band) + k.field, value);
+            EXPECT_TRUE(differences(area.bytes, expected.bytes).empty());
+            // A field reads back whole, a bare word sign-extended.
+            EXPECT_EQ(readPlain(area.view(), index), k.band >= 0 ? value : static_cast<std::int16_t>(value));
+        }
+    }
+}
+
 TEST(PlainSpecialRange, AuxiliaryFieldsBandExtrasAndWords) {
     enum Kind { kInteger, kHundredths, kWordOnly };
     const struct { int index; Kind kind; std::size_t field; } cases[] = {
