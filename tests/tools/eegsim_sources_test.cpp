@@ -165,12 +165,19 @@ TEST(SyntheticMeasures, AlphaCrossingAFixedThresholdFiresItsEvents) {
     SyntheticSource source(config);
     AnalysisConfig analysis;
     analysis.fixedThreshold[Alpha] = 120;
-    const HostFrame last = run(source, 14.0, analysis).back();
+    const std::vector<HostFrame> frames = run(source, 14.0, analysis);
+    const HostFrame& last = frames.back();
     EXPECT_EQ(last.band[0][Alpha][Threshold], 120);
     EXPECT_EQ(last.band[0][Alpha][NextThreshold], 120);
     EXPECT_EQ(last.eventValB[0], 1);  // up once
     EXPECT_EQ(last.eventValB[1], 1);  // down once
     EXPECT_GE(last.band[0][Alpha][Hits], 1);
+    // Each event carries the mean of both sides' Alpha at its crossing.
+    for (const HostFrame& f : frames) {
+        if (f.eventFlag[1] == 0) continue;
+        EXPECT_EQ(f.eventValA[1], (f.band[0][Alpha][Value] + f.band[1][Alpha][Value]) / 2);
+        break;
+    }
 }
 
 // Catches a session that depends on how it is read, or ignores its seed.
