@@ -219,8 +219,10 @@ TEST(ExtendedReal, Writes) {
         {{"ring sample", extended(1, 1, 15, 0, 4), 0, -3, {i16(channelRingSample(0, 0, 4), -3), word(4100, -3)}}, -3.9},
         {{"group 3 word", 1650 | 3 << 22, 0, 7, {word(1650, 7)}}, 7.9},
     };
-    for (const auto& [k, real] : cases)
-        expectWrite(k, [&](AreaView view) { return writeExtendedReal(view, k.index, real); }, false);
+    for (const auto& c : cases) {
+        const double real = c.second;
+        expectWrite(c.first, [&](AreaView view) { return writeExtendedReal(view, c.first.index, real); }, false);
+    }
 }
 
 }  // namespace
