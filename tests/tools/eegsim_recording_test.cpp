@@ -99,6 +99,8 @@ TEST(Options, ParsesWhatItDocumentsAndRejectsTheRest) {
     const std::vector<std::vector<std::string>> bad = {
         {"--bogus"}, {"--rate"}, {"--rate", "0"}, {"--speed", "-1"}, {"--user", "12"}, {"--threshold", "Zeta=3"},
         {"--seed", "x"}, {"--edf", "a", "--replay", "b"}, {"--eyes", "5"}, {"--ticks", "1.5"}, {"stray"},
+        // Numbers whose counts would overflow.
+        {"--rate", "1e-300"}, {"--speed", "1e-300"}, {"--ticks", "1e30"}, {"--user", "1e300-1e301"},
     };
     for (const auto& arguments : bad) {
         Options o;

@@ -13,7 +13,9 @@ bool toNumber(const std::string& text, double& value) {
     char* end = nullptr;
     errno = 0;
     value = std::strtod(text.c_str(), &end);
-    return *end == '\0' && errno == 0 && std::isfinite(value);
+    // No option takes a number this large; beyond it, counts of samples and
+    // ticks derived from the value would not fit their integers.
+    return *end == '\0' && errno == 0 && std::fabs(value) <= 1e9;
 }
 
 bool toRange(const std::string& text, BandRange& range) {
@@ -157,10 +159,12 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
         } else if (name == "--blinks") {
             ok = numberAt(0.0, options.synthetic.blinksPerMinute);
         } else if (name == "--rate") {
-            ok = numberAt(0.0, options.analysis.tickRate, false) && number <= 1000.0;
-            if (!ok) error = "bad value for --rate (above 0, at most 1000): " + text;
+            ok = numberAt(0.1, options.analysis.tickRate) && number <= 1000.0;
+            if (!ok) error = "bad value for --rate (0.1 to 1000): " + text;
         } else if (name == "--speed") {
-            ok = numberAt(0.0, options.speed);
+            // 0 runs without waiting; a tiny speed would wait for ages.
+            ok = numberAt(0.0, options.speed) && (number == 0.0 || number >= 0.001);
+            if (!ok) error = "bad value for --speed (0, or 0.001 and more): " + text;
         } else if (name == "--duration") {
             double seconds = 0.0;
             ok = numberAt(0.0, seconds, false);
