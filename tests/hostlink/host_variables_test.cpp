@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "hostlink/host_variables.h"
+#include "interface_library/plain_index.h"
+#include "tests/interface_library/test_area.h"
 
 using namespace feltrix;
 
@@ -82,4 +84,36 @@ TEST(PublishedVariables, EachGlobalCarriesTheIndexItsNameStandsFor) {
     int zeros = 0;
     for (const auto& entry : published) zeros += entry.second == 0 ? 1 : 0;
     EXPECT_EQ(zeros, 6) << "every other global was read";
+}
+
+// Two tables made apart agree: the plain index this link reads each band
+// global from reaches, through Pelgrin32's plain codes, the band record field
+// the global's name says (catches a wrong code in either table).
+TEST(PublishedVariables, PlainIndicesReachTheFieldsTheirNamesSay) {
+    namespace area = pelgrin32::testing;
+    const char* bands[] = {"Delta", "Theta", "Alpha", "Lobeta", "Beta", "Hibeta", "Gamma", "User", "Resrv"};
+    const std::pair<const char*, std::size_t> fields[] = {
+        {"Value", area::kValue}, {"Coher", area::kCoher}, {"DampedValue", area::kDampedValue}, {"Mean", area::kMean},
+        {"ModalFrequency", area::kModalFrequency}, {"PeakFrequency", area::kPeakFrequency},
+        {"PercentTimeOverThreshold", area::kPercentTimeOverThreshold}, {"Phase", area::kPhase},
+        {"StandardDeviation", area::kStandardDeviation}, {"Hits", area::kHits}, {"Threshold", area::kThreshold},
+        {"NextThreshold", area::kNextThreshold}, {"Mode", area::kMode}};
+    const HostVariableSnapshot s = readWithIndexAnswers();
+    int checked = 0;
+    for (const PublishedVariable& v : publishedVariables()) {
+        const std::string name = v.name;
+        const int index = snapshotField(s, v.offset);
+        for (std::size_t band = 0; band < 9; ++band) {
+            for (const auto& [field, offset] : fields) {
+                const std::size_t side = name.rfind("left", 0) == 0 ? 0 : 1;
+                if (name != (side == 0 ? "left" : "right") + std::string(bands[band]) + field || index == 0) continue;
+                SCOPED_TRACE(name);
+                area::TestArea written;
+                ASSERT_EQ(pelgrin32::writePlain(written.view(), index, 1000 + checked), 1000 + checked);
+                EXPECT_EQ(written.i32(area::bandRecord(side, band + 1) + offset), 1000 + checked);
+                ++checked;
+            }
+        }
+    }
+    EXPECT_EQ(checked, 2 * 114);
 }
