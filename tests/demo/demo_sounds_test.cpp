@@ -37,6 +37,13 @@ TEST_P(DemoLoops, TurnWithoutAJumpAndStayWithinTheirLevel) {
     for (float s : sound.samples) peak = std::max(peak, std::fabs(s));
     EXPECT_LE(peak, 0.5f + 1e-6f);
     EXPECT_GE(peak, 0.3f);
+    // No half second of the loop falls silent.
+    const std::size_t half = static_cast<std::size_t>(kSampleRate) / 2;
+    for (std::size_t from = 0; from + half <= frames; from += half) {
+        float level = 0.0f;
+        for (std::size_t i = 2 * from; i < 2 * (from + half); ++i) level = std::max(level, std::fabs(sound.samples[i]));
+        EXPECT_GT(level, 0.02f) << "silent from frame " << from;
+    }
     for (std::size_t channel = 0; channel < 2; ++channel) {
         auto at = [&](std::size_t frame) { return sound.samples[frame * 2 + channel]; };
         float largestStep = 0.0f;
