@@ -72,6 +72,16 @@ struct AudioChannel {
     SRC_STATE_tag* converter = nullptr;
     int converterError = 0;
     Slide finishedVolumeSlide{0.0f, 0.0f};  // the last slide the mixer ended
+    // What is heard: the next output frame plays frame playFrame plus
+    // playFraction of the samples, after playDelay more frames of what the
+    // converter took in before a jump. `position` runs ahead of it by the
+    // converterHeld frames that the converter has taken in but not played.
+    std::uint64_t playFrame = 0;
+    double playFraction = 0.0;
+    double playDelay = 0.0;
+    double converterHeld = 0.0;
+    double converterRatio = 0.0;  // of the last conversion; 0 = fresh converter
+    bool converterIdle = false;   // sat out silent blocks: reset before converting again
     Slide finishedPanningSlide{0.5f, 0.0f};
 
     // Orders clearChannels() and an Ogg decoder thread working on this

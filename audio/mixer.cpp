@@ -70,11 +70,31 @@ void endVoice(AudioChannel& channel, const VoiceState& voice) {
     if (voice.panningStep == 0.0f) channel.finishedPanningSlide = voice.panningSlide;
 }
 
+// The output rate divided by the speed: the rate the channel is converted to.
+int conversionRate(const AudioChannel& channel, int outputRate) {
+    // The speed is kept within 0.125..8 by its setter.
+    const float speed = channel.speed.load(std::memory_order_relaxed);
+    return static_cast<int>(static_cast<float>(outputRate) / speed);
+}
+
 void mixChannel(AudioChannel& channel, int outputRate, float* out, std::uint32_t frameCount) {
     VoiceState voice = beginVoice(channel);
     // Each block starts with an empty converted block.
     channel.outputFill = 0;
     channel.outputRead = 0;
+    if (voice.volume == 0.0f && voice.volumeStep == 0.0f) {
+        // Silent for the whole block (a new slide shows only at a block's
+        // start): nothing to convert or add, only the panning slide and the
+        // position move on. This keeps preloaded, silent sounds cheap.
+        if (voice.panningStep != 0.0f) {
+            for (std::uint32_t i = 0; i < frameCount; ++i) {
+                slideOneFrame(voice.panning, voice.panningStep, voice.panningSlide.target);
+            }
+        }
+        skipConversion(channel, conversionRate(channel, outputRate), frameCount);
+        endVoice(channel, voice);
+        return;
+    }
     if (channel.sampleCount == 0) {
         // Nothing to convert: silence, but the slides still run.
         mixRun(voice, nullptr, frameCount, out);
@@ -84,10 +104,7 @@ void mixChannel(AudioChannel& channel, int outputRate, float* out, std::uint32_t
     std::uint32_t frame = 0;
     while (frame < frameCount) {
         if (channel.outputRead >= channel.outputFill) {
-            // The speed is kept within 0.125..8 by its setter.
-            const float speed = channel.speed.load(std::memory_order_relaxed);
-            const int rate = static_cast<int>(static_cast<float>(outputRate) / speed);
-            channel.outputFill = refillChannel(channel, rate, frameCount - frame);
+            channel.outputFill = refillChannel(channel, conversionRate(channel, outputRate), frameCount - frame);
             channel.outputRead = 0;
             if (channel.outputFill == 0) {
                 // The converter made nothing yet: one silent frame, then ask again.
