@@ -114,33 +114,36 @@ int loadMp3Channels(const char* path) {
     if (const char* error = findMp3Start(data.data(), data.size(), start)) {
         return fail(error);
     }
-    const std::uint8_t* frames = data.data() + start;
-    const std::size_t size = data.size() - start;
-    Mp3PassResult counted;
-    if (const char* error = runMp3Pass(frames, size, nullptr, nullptr, 0, counted)) {
+    // One decoding pass into pieces, then each voice gets an array of the
+    // exact size; the file's bytes go first, each channel's pieces as they
+    // are copied, so that little more than the decoded frames is ever held.
+    FramePieces frames(2);
+    int rate = 0;
+    if (const char* error = decodeMp3Frames(data.data() + start, data.size() - start, frames, rate)) {
         return fail(error);
     }
+    if (rate <= 0) {
+        rate = mp3HeaderSampleRate(data.data() + start);
+    }
+    std::vector<std::uint8_t>().swap(data);
     NewVoices made;
     try {
-        if (!made.make(2, counted.frames, 0)) {
+        if (!made.make(2, 0, static_cast<std::uint32_t>(rate))) {
             return fail(mp3OutOfMemory);
         }
     } catch (const std::bad_alloc&) {
         return fail(mp3OutOfMemory);
     }
+    for (int c = 0; c < 2; ++c) {
+        AudioChannel* voice = made.voices()[static_cast<std::size_t>(c)];
+        if (!allocateChannelSamples(voice, frames.frames())) {
+            return fail(mp3OutOfMemory);
+        }
+        frames.moveChannelTo(c, voice->samples.get());
+        voice->framesAvailable.store(frames.frames(), std::memory_order_relaxed);
+    }
     AudioChannel* left = made.voices()[0];
     AudioChannel* right = made.voices()[1];
-    Mp3PassResult decoded;
-    if (const char* error = runMp3Pass(frames, size, left->samples.get(), right->samples.get(),
-                                       counted.frames, decoded)) {
-        return fail(error);
-    }
-    const int rate = decoded.sampleRate > 0 ? decoded.sampleRate : mp3HeaderSampleRate(frames);
-    for (AudioChannel* voice : made.voices()) {
-        voice->sampleCount = decoded.frames;
-        voice->framesAvailable.store(decoded.frames, std::memory_order_relaxed);
-        voice->sourceRate = static_cast<std::uint32_t>(rate);
-    }
     setInitialPanning(left, 0.0f);
     setInitialPanning(right, 1.0f);
     return appendLoadedVoices(made.release());

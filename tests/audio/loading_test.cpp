@@ -7,6 +7,7 @@
 #include "audio/audio_channel.h"
 #include "audio/byte_source.h"
 #include "audio/load_error.h"
+#include "audio/mp3_reader.h"
 #include "audio/ogg_decoder_thread.h"
 #include "audio/ogg_reader.h"
 #include "audio/sound_loading.h"
@@ -74,7 +75,7 @@ TEST_F(Loading, EachFormatAppendsItsVoicesWithTheirLayout) {
          dir.write("none.wav", riffWave(chunk("fmt ", fmtBody(1, 0, 8000, 0, 16)) + chunk("data", "abcd"))),
          loadWavChannels, {}, 0, 0},
         {"mono MP3", makeMp3(dir.path(), "m1", 1, 44100, 0.5), loadMp3Channels, {0.0f, 1.0f}, 44100, 0},
-        {"stereo MP3", makeMp3(dir.path(), "m2", 2, 32000, 0.5), loadMp3Channels, {0.0f, 1.0f}, 32000, 0},
+        {"stereo MP3", makeMp3(dir.path(), "m2", 2, 32000, 2.5), loadMp3Channels, {0.0f, 1.0f}, 32000, 0},
         {"short stereo Ogg", makeOgg(dir.path(), "o2", 2, 44100, 0.5), loadOggChannels, {0.0f, 1.0f}, 44100, 22050},
         {"6-channel Ogg", makeOgg(dir.path(), "o6", 6, 48000, 0.2), loadOggChannels,
          {0.0f, 0.5f, 1.0f, 0.0f, 1.0f, 0.5f}, 48000, 9600},
@@ -97,6 +98,18 @@ TEST_F(Loading, EachFormatAppendsItsVoicesWithTheirLayout) {
                 EXPECT_EQ(voice->sampleCount, c.frames);
             }
             EXPECT_GT(voice->sampleCount, 0u);
+        }
+        if (c.load == loadMp3Channels) {
+            // The voices hold exactly what the reader decodes (which matches lame --decode).
+            const std::string bytes = readFile(c.path);
+            MemoryByteSource source(bytes.data(), bytes.size());
+            DecodedMp3 decoded;
+            ASSERT_EQ(decodeMp3(source, decoded), nullptr);
+            for (int i = 0; i < 2; ++i) {
+                const AudioChannel* voice = channelAt(before + static_cast<ChannelNumber>(i));
+                EXPECT_EQ(std::vector<float>(voice->samples.get(), voice->samples.get() + voice->sampleCount),
+                          i == 0 ? decoded.left : decoded.right);
+            }
         }
         before = channelCount();
     }
