@@ -72,6 +72,7 @@ struct AudioChannel {
     SRC_STATE_tag* converter = nullptr;
     int converterError = 0;
     Slide finishedVolumeSlide{0.0f, 0.0f};  // the last slide the mixer ended
+    Slide finishedPanningSlide{0.5f, 0.0f};
     // What is heard: the next output frame plays frame playFrame plus
     // playFraction of the samples, after playDelay more frames of what the
     // converter took in before a jump. `position` runs ahead of it by the
@@ -82,7 +83,6 @@ struct AudioChannel {
     double converterHeld = 0.0;
     double converterRatio = 0.0;  // of the last conversion; 0 = fresh converter
     bool converterIdle = false;   // sat out silent blocks: reset before converting again
-    Slide finishedPanningSlide{0.5f, 0.0f};
 
     // Orders clearChannels() and an Ogg decoder thread working on this
     // channel. Never taken by the mixer. Release it before freeing the
