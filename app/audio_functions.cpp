@@ -51,6 +51,7 @@ const AudioChannel* getterChannel(lua_State* L, const char* format) {
 }  // namespace
 
 int luaExit(lua_State*) {
+    if (ScriptHost* host = activeScriptHost()) host->runExitHandler();
     std::fflush(stdout);
     std::exit(0);
 }

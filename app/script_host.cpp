@@ -86,6 +86,10 @@ void ScriptHost::runInitScript() {
         showMessageBox("Error", "Feltrix encountered an internal Lua error and will now exit.", false);
         std::exit(1);
     }
+    startUpdates();
+}
+
+void ScriptHost::startUpdates() {
     startOutputStream();
     runUpdateCycle();
     if (timer_ != nullptr) {

@@ -36,12 +36,12 @@ enum class BindOutcome {
 BindOutcome bindInterfaceLibrary();
 
 // How the binding reaches the platform. The default loads the interface
-// library next to the program; tests substitute their own.
+// library next to the program; tests and feltrix-render substitute their own.
 struct LibraryAccess {
     LibraryHandle (*load)();
     void* (*find)(LibraryHandle library, const char* name);
 };
-void setLibraryAccessForTesting(const LibraryAccess& access);
+void setLibraryAccess(const LibraryAccess& access);
 // Back to unbound with nothing loaded and the default library access.
 void resetInterfaceBindingForTesting();
 
