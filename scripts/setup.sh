@@ -11,6 +11,8 @@ packages=(
   libvorbis-dev libogg-dev qt6-base-dev libgl-dev
   # the EEG stand-in
   libedf-dev libfftw3-dev
+  # feltrix-render writes its sound files with libsndfile
+  libsndfile1-dev
   # tests: unit tests, a real sound server, encoders and decoders to compare with
   libgtest-dev googletest pulseaudio pulseaudio-utils libasound2-plugins
   sox libsox-fmt-all lame vorbis-tools python3
