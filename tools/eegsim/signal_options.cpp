@@ -1,7 +1,6 @@
 #include "tools/eegsim/signal_options.h"
 
-#include <strings.h>
-
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -24,9 +23,18 @@ bool toRange(const std::string& text, BandRange& range) {
            range.low >= 0.0 && range.high > range.low;
 }
 
+bool sameLetters(const std::string& text, const char* name) {
+    std::size_t i = 0;
+    for (; i < text.size() && name[i] != '\0'; ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(name[i])))
+            return false;
+    }
+    return i == text.size() && name[i] == '\0';
+}
+
 int bandByName(const std::string& name) {
     for (int band = 0; band < kBands; ++band) {
-        if (strcasecmp(name.c_str(), bandName(band)) == 0) return band;
+        if (sameLetters(name, bandName(band))) return band;
     }
     return -1;
 }
