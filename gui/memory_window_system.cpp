@@ -71,7 +71,8 @@ void MemoryWindowSystem::setChecked(GuiItemId id, bool checked) {
 }
 
 void MemoryWindowSystem::setSliderPosition(GuiItemId id, int position) {
-    if (Control* slider = find(id, GuiItemKind::Slider)) slider->sliderPosition = std::clamp(position, 0, kSliderMaximum);
+    Control* slider = find(id, GuiItemKind::Slider);
+    if (slider != nullptr) slider->sliderPosition = std::clamp(position, 0, kSliderMaximum);
 }
 
 int MemoryWindowSystem::sliderPosition(GuiItemId id) const {

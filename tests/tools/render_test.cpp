@@ -177,7 +177,8 @@ TEST(Render, ErrorsAreOneLineAndExitCode1) {
         std::string message;
     } cases[] = {
         {{"--bogus"}, "", "unknown option --bogus (see --help)"},
-        {{"--script", "missing.lj", "--seconds", "1", "--out", "out.wav"}, "", "cannot open missing.lj: No such file or directory"},
+        {{"--script", "missing.lj", "--seconds", "1", "--out", "out.wav"}, "",
+         "cannot open missing.lj: No such file or directory"},
         {plain, "local x = 1\nerror('broken')\n", "FeltrixInit.lj:2: broken"},
         {plain, "function FeltrixUpdateCallback()\n  local t = nil\n  t.x = 1\nend\n",
          "error in a callback: FeltrixInit.lj:3: attempt to index local 't' (a nil value)"},

@@ -1,24 +1,10 @@
 #include "tools/eegsim/options.h"
 
-#include <cerrno>
 #include <cmath>
-#include <cstdlib>
 
 #include "tools/eegsim/signal_options.h"
 
 namespace eegsim {
-namespace {
-
-bool toNumber(const std::string& text, double& value) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    value = std::strtod(text.c_str(), &end);
-    return *end == '\0' && errno == 0 && std::isfinite(value);
-}
-
-}  // namespace
-
 std::string usageText() {
     return R"(Usage: feltrix-eegsim [options]
 Feeds the shared area through libpelgrin32.so with band measures computed from
@@ -67,27 +53,13 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
                                                    "--record", "--library"};
         bool known = isSignalOption(name);
         for (const char* option : valueOptions) known = known || name == option;
-        if (!known) {
-            error = (name.rfind("-", 0) == 0 ? "unknown option " : "unexpected argument ") + name;
-            return false;
-        }
-        if (i + 1 >= arguments.size()) {
-            error = name + " needs a value";
-            return false;
-        }
-        const std::string& text = arguments[++i];
+        if (!takeOptionValue(arguments, i, known, error)) return false;
+        const std::string& text = arguments[i];
         const SignalOptionParse signal = parseSignalOption(name, text, options.synthetic, options.analysis, error);
         if (signal == SignalOptionParse::Rejected) return false;
         if (signal == SignalOptionParse::Accepted) continue;
-        double number = 0.0;
-        // A number option: parses and checks the value's range.
         auto numberAt = [&](double low, double& target, bool lowInclusive = true) {
-            if (!toNumber(text, number) || (lowInclusive ? number < low : number <= low)) {
-                error = "bad value for " + name + ": " + text;
-                return false;
-            }
-            target = number;
-            return true;
+            return parseNumberOption(name, text, low, lowInclusive, target, error);
         };
         bool ok = true;
         if (name == "--edf") {
@@ -101,7 +73,7 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
             options.replayPath = text;
             sawReplay = true;
         } else if (name == "--rate") {
-            ok = numberAt(0.0, options.analysis.tickRate, false) && number <= 1000.0;
+            ok = numberAt(0.0, options.analysis.tickRate, false) && options.analysis.tickRate <= 1000.0;
             if (!ok) error = "bad value for --rate (above 0, at most 1000): " + text;
         } else if (name == "--speed") {
             ok = numberAt(0.0, options.speed);

@@ -8,18 +8,10 @@
 namespace eegsim {
 namespace {
 
-bool toNumber(const std::string& text, double& value) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    value = std::strtod(text.c_str(), &end);
-    return *end == '\0' && errno == 0 && std::isfinite(value);
-}
-
 bool toRange(const std::string& text, BandRange& range) {
     auto dash = text.find('-', 1);
     if (dash == std::string::npos) return false;
-    return toNumber(text.substr(0, dash), range.low) && toNumber(text.substr(dash + 1), range.high) &&
+    return parseNumber(text.substr(0, dash), range.low) && parseNumber(text.substr(dash + 1), range.high) &&
            range.low >= 0.0 && range.high > range.low;
 }
 
@@ -45,6 +37,39 @@ constexpr const char* kSignalOptions[] = {
     "--artifact-limit", "--coherence-time", "--event-hold"};
 
 }  // namespace
+
+bool parseNumber(const std::string& text, double& value) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtod(text.c_str(), &end);
+    return *end == '\0' && errno == 0 && std::isfinite(value);
+}
+
+bool parseNumberOption(const std::string& name, const std::string& text, double low, bool lowInclusive,
+                       double& target, std::string& error) {
+    double number = 0.0;
+    if (!parseNumber(text, number) || (lowInclusive ? number < low : number <= low)) {
+        error = "bad value for " + name + ": " + text;
+        return false;
+    }
+    target = number;
+    return true;
+}
+
+bool takeOptionValue(const std::vector<std::string>& arguments, std::size_t& i, bool known, std::string& error) {
+    const std::string& name = arguments[i];
+    if (!known) {
+        error = (name.rfind("-", 0) == 0 ? "unknown option " : "unexpected argument ") + name;
+        return false;
+    }
+    if (i + 1 >= arguments.size()) {
+        error = name + " needs a value";
+        return false;
+    }
+    ++i;
+    return true;
+}
 
 std::string syntheticOptionsUsage() {
     return R"(Synthetic EEG:
@@ -83,15 +108,8 @@ bool isSignalOption(const std::string& name) {
 SignalOptionParse parseSignalOption(const std::string& name, const std::string& text, SyntheticConfig& synthetic,
                                     AnalysisConfig& analysis, std::string& error) {
     if (!isSignalOption(name)) return SignalOptionParse::NotSignalOption;
-    double number = 0.0;
-    // A number option: parses and checks the value's range.
     auto numberAt = [&](double low, double& target, bool lowInclusive = true) {
-        if (!toNumber(text, number) || (lowInclusive ? number < low : number <= low)) {
-            error = "bad value for " + name + ": " + text;
-            return false;
-        }
-        target = number;
-        return true;
+        return parseNumberOption(name, text, low, lowInclusive, target, error);
     };
     bool ok = true;
     if (name == "--seed") {
@@ -110,8 +128,8 @@ SignalOptionParse parseSignalOption(const std::string& name, const std::string& 
     } else if (name == "--eyes") {
         auto comma = text.find(',');
         double open = 0.0, closed = 0.0;
-        ok = comma != std::string::npos && toNumber(text.substr(0, comma), open) &&
-             toNumber(text.substr(comma + 1), closed) && open >= 0.0 && closed >= 0.0 && open + closed > 0.0;
+        ok = comma != std::string::npos && parseNumber(text.substr(0, comma), open) &&
+             parseNumber(text.substr(comma + 1), closed) && open >= 0.0 && closed >= 0.0 && open + closed > 0.0;
         if (ok) {
             synthetic.openSeconds = open;
             synthetic.closedSeconds = closed;
@@ -121,7 +139,7 @@ SignalOptionParse parseSignalOption(const std::string& name, const std::string& 
     } else if (name == "--blinks") {
         ok = numberAt(0.0, synthetic.blinksPerMinute);
     } else if (name == "--window") {
-        ok = numberAt(0.25, analysis.windowSeconds) && number <= 60.0;
+        ok = numberAt(0.25, analysis.windowSeconds) && analysis.windowSeconds <= 60.0;
         if (!ok) error = "bad value for --window (0.25 to 60 seconds): " + text;
     } else if (name == "--user" || name == "--resrv") {
         ok = toRange(text, analysis.bands[name == "--user" ? User : Resrv]);
@@ -138,7 +156,7 @@ SignalOptionParse parseSignalOption(const std::string& name, const std::string& 
         auto equals = text.find('=');
         int band = equals == std::string::npos ? -1 : bandByName(text.substr(0, equals));
         double value = 0.0;
-        ok = band >= 0 && toNumber(text.substr(equals + 1), value) && value >= -32768 && value <= 32767;
+        ok = band >= 0 && parseNumber(text.substr(equals + 1), value) && value >= -32768 && value <= 32767;
         if (ok) analysis.fixedThreshold[band] = static_cast<int>(std::lround(value));
         if (!ok) error = "bad value for --threshold (BAND=VALUE, e.g. Alpha=150): " + text;
     } else if (name == "--artifact-limit") {

@@ -32,14 +32,6 @@ Values (all zero, as when unconnected, unless one of these is given):
 
 namespace {
 
-bool toNumber(const std::string& text, double& value) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    value = std::strtod(text.c_str(), &end);
-    return *end == '\0' && errno == 0 && std::isfinite(value);
-}
-
 bool checkCombination(const RenderOptions& options, bool sawSignalOption, std::string& error) {
     if (options.outPath.empty()) {
         error = "--out FILE is needed";
@@ -69,15 +61,8 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
         }
         const bool known = name == "--out" || name == "--script" || name == "--seconds" || name == "--rate" ||
                            name == "--format" || name == "--replay" || eegsim::isSignalOption(name);
-        if (!known) {
-            error = (name.rfind("-", 0) == 0 ? "unknown option " : "unexpected argument ") + name;
-            return false;
-        }
-        if (i + 1 >= arguments.size()) {
-            error = name + " needs a value";
-            return false;
-        }
-        const std::string& text = arguments[++i];
+        if (!eegsim::takeOptionValue(arguments, i, known, error)) return false;
+        const std::string& text = arguments[i];
         const eegsim::SignalOptionParse signal =
             eegsim::parseSignalOption(name, text, options.synthetic, options.analysis, error);
         if (signal == eegsim::SignalOptionParse::Rejected) return false;
@@ -94,13 +79,14 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
             options.replayPath = text;
             sawReplay = true;
         } else if (name == "--seconds") {
-            if (!toNumber(text, number) || number < 0.0 || number > 1e7) {
+            if (!eegsim::parseNumber(text, number) || number < 0.0 || number > 1e7) {
                 error = "bad value for --seconds: " + text;
                 return false;
             }
             options.seconds = number;
         } else if (name == "--rate") {
-            if (!toNumber(text, number) || number != std::floor(number) || number < 8000 || number > 384000) {
+            if (!eegsim::parseNumber(text, number) || number != std::floor(number) || number < 8000 ||
+                number > 384000) {
                 error = "bad value for --rate (whole hertz, 8000 to 384000): " + text;
                 return false;
             }

@@ -31,7 +31,9 @@ std::string systemErrorText(DWORD code) {
                    nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::string result = text != nullptr ? fromWide(text) : "error " + std::to_string(code);
     if (text != nullptr) LocalFree(text);
-    while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == '.')) result.pop_back();
+    while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == '.')) {
+        result.pop_back();
+    }
     return result;
 }
 
