@@ -27,6 +27,8 @@ private:
 };
 
 std::string readFile(const std::string& path);
+// "/..." on Linux, "C:/...", "C:\\..." or "/..." (the current drive) on Windows.
+bool isAbsolutePath(const std::string& path);
 
 struct RunOptions {
     std::vector<std::string> arguments;
@@ -48,9 +50,14 @@ struct RunResult {
     std::string err;
 };
 
+// Runs `program` with its standard output and error captured through pipes
+// (test_support_posix.cpp / test_support_win32.cpp). On Windows the captured
+// text has its CR LF line ends turned into LF, so that tests compare the same
+// text on both platforms, and a program that cannot be started gives exit
+// code 127, as a shell reports it on Linux.
 RunResult runProgram(const std::string& program, const RunOptions& options);
 
-// The program as built: build/bin/feltrix.
+// The program as built: build/bin/feltrix (build/bin/Feltrix.exe on Windows).
 std::string feltrixBinary();
 // Runs build/bin/feltrix in `dir` (offscreen, automation on) with an init
 // script `script` written there as FeltrixInit.lj.

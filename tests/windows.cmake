@@ -1,0 +1,56 @@
+# The tests of the Windows build. ctest runs each test program under wine
+# (scripts/wine_run.sh, the toolchain's emulator); the Linux-only tests (fork,
+# file modes, the ELF library file, sox and the encoders, the Qt window) are
+# not built here.
+
+# Pelgrin32: the decoders, the DLL's exports and processes sharing the area.
+feltrix_add_test(pelgrin32_decoder_tests
+  SOURCES interface_library/area_layout_test.cpp interface_library/plain_index_test.cpp
+          interface_library/extended_index_test.cpp interface_library/out_of_limits_test.cpp
+  LIBS pelgrin32_decoders)
+add_executable(pelgrin32_client interface_library/pelgrin32_client.cpp)
+target_include_directories(pelgrin32_client PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(pelgrin32_client PRIVATE pelgrin32)
+feltrix_add_test(pelgrin32_library_tests SOURCES interface_library/processes_win32_test.cpp
+  LIBS pelgrin32 pelgrin32_decoders)
+add_dependencies(pelgrin32_library_tests pelgrin32_client)
+target_compile_definitions(pelgrin32_library_tests PRIVATE PELGRIN32_CLIENT="$<TARGET_FILE:pelgrin32_client>")
+feltrix_add_test(pelgrin32_thread_tests SOURCES interface_library/threads_test.cpp LIBS pelgrin32)
+# Exactly the sixteen undecorated names in the DLL's export table.
+find_program(FELTRIX_OBJDUMP ${FELTRIX_TRIPLE}-objdump REQUIRED)
+add_test(NAME pelgrin32_export_table
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/interface_library/export_table_test.sh ${FELTRIX_OBJDUMP}
+          $<TARGET_FILE:pelgrin32>)
+
+# The program: start-up, init script, update cycle, errors, passthrough with a
+# real pipe, and the install path in the registry.
+feltrix_add_test(app_tests SOURCES app/script_host_test.cpp app/command_line_test.cpp LIBS feltrix_core)
+add_dependencies(app_tests feltrix)
+feltrix_add_test(app_lock_tests SOURCES app/script_lock_test.cpp LIBS feltrix_core)
+add_test(NAME install_path_registry
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/app/install_path_registry_test.sh ${CMAKE_CROSSCOMPILING_EMULATOR}
+          $<TARGET_FILE:feltrix>)
+# Alone: other tests run copies of the program, which record their own path.
+set_tests_properties(install_path_registry PROPERTIES RUN_SERIAL TRUE ENVIRONMENT FELTRIX_AUTOMATION=1)
+
+# The mixer and the audio engine (sounds made in memory).
+add_library(feltrix_audio_test_files STATIC audio/audio_test_files.cpp)
+target_link_libraries(feltrix_audio_test_files PUBLIC feltrix_core feltrix_test_support)
+feltrix_add_test(audio_mixer_tests audio/mixer_test.cpp LIBS feltrix_audio_test_files)
+# (Its Ogg case makes its file with sox, which a Windows program cannot start.)
+feltrix_add_test(audio_engine_threaded_tests audio/engine_threaded_test.cpp LIBS feltrix_audio_test_files
+  DISABLED EngineThreaded.ClearingDuringAnOggBackgroundDecode)
+
+# The script GUI on the in-memory window system.
+feltrix_add_test(gui_registry_tests SOURCES gui/item_registry_test.cpp LIBS feltrix_core)
+
+# The amplifier link: snapshot and publication, the real DLL, and the program
+# reading what a writer process put in the area.
+feltrix_add_test(hostlink_tests
+  SOURCES hostlink/host_variables_test.cpp hostlink/host_publication_test.cpp
+          hostlink/real_library_conversion_test.cpp
+  LIBS feltrix_core)
+target_compile_definitions(hostlink_tests PRIVATE PELGRIN32_LIBRARY="$<TARGET_FILE:pelgrin32>")
+add_dependencies(hostlink_tests pelgrin32)
+feltrix_add_test(hostlink_program_tests SOURCES hostlink/program_win32_test.cpp LIBS pelgrin32 feltrix_core)
+add_dependencies(hostlink_program_tests feltrix pelgrin32)
