@@ -18,6 +18,11 @@ packages=(
   sox libsox-fmt-all lame vorbis-tools python3
   # screenshots of the window under a virtual display
   xvfb imagemagick xdotool fonts-dejavu-core
+  # the Windows build: mingw-w64 cross compilers, the tools to build the
+  # libraries from Debian's sources (scripts/windows_deps.sh; LuaJIT's build
+  # tools are 32-bit), and 32-bit wine to run the tests
+  g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686 dpkg-dev make gcc-multilib
+  wine wine32:i386 fonts-wine
 )
 
 missing=()
@@ -25,10 +30,15 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed' || missing+=("$p")
 done
 
+sudo_cmd=""
+[ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+# wine32 is an i386 package.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo_cmd dpkg --add-architecture i386
+fi
+
 if [ "${#missing[@]}" -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
-  sudo_cmd=""
-  [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
   export DEBIAN_FRONTEND=noninteractive
   $sudo_cmd apt-get update -qq
   $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
