@@ -54,3 +54,8 @@ target_compile_definitions(hostlink_tests PRIVATE PELGRIN32_LIBRARY="$<TARGET_FI
 add_dependencies(hostlink_tests pelgrin32)
 feltrix_add_test(hostlink_program_tests SOURCES hostlink/program_win32_test.cpp LIBS pelgrin32 feltrix_core)
 add_dependencies(hostlink_program_tests feltrix pelgrin32)
+
+# One sound test: what Feltrix.exe plays, recorded from a null sink.
+add_test(NAME engine_sound_under_wine
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/audio/engine_sound_win32_test.sh ${CMAKE_CROSSCOMPILING_EMULATOR}
+          $<TARGET_FILE:feltrix>)
