@@ -90,13 +90,7 @@ TEST(Pelgrin32Windows, TwoProcessesCreatingAtOnceShareOneLaidOutArea) {
         ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
         ASSERT_EQ(partner.exitCode, 0) << partner.out << partner.err;
         ASSERT_NE(kept, nullptr);
-        auto expected = expectedFreshLayout();
-        const std::int32_t values[] = {111, 222};
-        for (int c = 0; c < 2; ++c) {
-            std::memcpy(&expected[hostWord(17 + 128 * c)], &values[c], 2);
-            std::memcpy(&expected[bandRecord(c, 1) + kThreshold], &values[c], 4);
-        }
-        const auto diff = differences(name.snapshot(), expected);
+        const auto diff = differences(name.snapshot(), expectedAfterMeeting(111, 222));
         EXPECT_TRUE(diff.empty()) << diff.size() << " bytes differ, the first at offset " << diff.front();
         CloseHandle(kept);
     }
