@@ -44,10 +44,13 @@ cat > "$work/hello.c" <<'C'
 int main(void) { printf("32-bit Windows program runs (%d-bit pointers)\n", (int)(8 * sizeof(void*))); return 7; }
 C
 i686-w64-mingw32-gcc -O2 -o "$work/hello.exe" "$work/hello.c"
+# Output through a file: wine's background processes inherit it (a pipe
+# would never see its end).
 set +e
-hello=$(timeout 60 wine "$work/hello.exe" 2>&1 | tr -d '\r')
-code=${PIPESTATUS[0]}
+timeout 60 wine "$work/hello.exe" >"$work/hello.out" 2>&1
+code=$?
 set -e
+hello=$(tr -d '\r' <"$work/hello.out")
 if [ "$code" != 7 ] || [ "$hello" != "32-bit Windows program runs (32-bit pointers)" ]; then
   echo "windows stage: FAILED: wine did not run a 32-bit Windows program (exit code $code, output: '$hello')." >&2
   echo "  Install wine32:i386 (scripts/setup.sh does: dpkg --add-architecture i386; apt-get install wine wine32:i386)." >&2

@@ -13,4 +13,10 @@ export WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVE
 if [ ! -f "$WINEPREFIX/.feltrix-ready" ]; then
   bash "$here/wine_prefix.sh" >&2 || exit 1
 fi
-timeout --kill-after=5 "${FELTRIX_WINE_TIMEOUT:-600}" wine "$@" | tr -d '\r'
+out=$(mktemp) err=$(mktemp)
+timeout --kill-after=5 "${FELTRIX_WINE_TIMEOUT:-600}" wine "$@" >"$out" 2>"$err"
+code=$?
+tr -d '\r' <"$out"
+cat "$err" >&2
+rm -f "$out" "$err"
+exit "$code"
