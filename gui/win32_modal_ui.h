@@ -3,8 +3,9 @@
 
 namespace feltrix {
 
-// Modal windows on Windows before the main window exists: message boxes with
-// MessageBoxW; file dialogs answer "cancel" (they come with the Win32 window).
+// Modal windows on Windows: message boxes with MessageBoxW, owned by the main
+// window when asked and it exists; file dialogs with GetOpenFileNameW and
+// GetSaveFileNameW, owned by the main window. Paths come back as UTF-8.
 class Win32ModalUi : public ModalUiBackend {
 public:
     void messageBox(const std::string& caption, const std::string& text, bool ownedByMainWindow) override;
