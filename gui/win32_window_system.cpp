@@ -184,9 +184,12 @@ int Win32WindowSystem::listSelection(GuiItemId id) const {
 }
 
 void Win32WindowSystem::selectListEntry(GuiItemId id, int index) {
-    // Outside the list CB_SETCURSEL leaves no entry selected; it never sends
-    // CBN_SELCHANGE.
-    if (HWND list = control(id, GuiItemKind::DropdownList)) SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    HWND list = control(id, GuiItemKind::DropdownList);
+    if (list == nullptr) return;
+    // An index outside the list clears the selection (Windows does so; wine
+    // keeps the old one unless told -1). CB_SETCURSEL sends no CBN_SELCHANGE.
+    const bool inside = index >= 0 && index < listCount(id);
+    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(inside ? index : -1), 0);
 }
 
 std::string Win32WindowSystem::listEntry(GuiItemId id, int index) const {

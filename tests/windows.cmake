@@ -57,8 +57,11 @@ feltrix_add_test(audio_mixer_tests audio/mixer_test.cpp LIBS feltrix_audio_test_
 feltrix_add_test(audio_engine_threaded_tests audio/engine_threaded_test.cpp LIBS feltrix_audio_test_files
   DISABLED EngineThreaded.ClearingDuringAnOggBackgroundDecode)
 
-# The script GUI on the in-memory window system.
+# The script GUI: the registry on the in-memory window system, and the GUI
+# functions as scripts see them, run by Feltrix.exe in its Win32 window.
 feltrix_add_test(gui_registry_tests SOURCES gui/item_registry_test.cpp LIBS feltrix_core)
+feltrix_add_test(gui_script_tests SOURCES gui/gui_script_test.cpp)
+add_dependencies(gui_script_tests feltrix)
 
 # The amplifier link: snapshot and publication, the real DLL, and the program
 # reading what a writer process put in the area.

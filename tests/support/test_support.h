@@ -70,6 +70,10 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds b
 // depend on whether the machine has a sound device.
 std::string scriptOutput(const std::string& out);
 
+// A drop-down entry's UTF-8 text as scripts read it back: unchanged on Linux,
+// in the ANSI code page on Windows.
+std::string listEntryAsScriptsRead(const std::string& text);
+
 // Lines of `text` (without their line breaks).
 std::vector<std::string> lines(const std::string& text);
 

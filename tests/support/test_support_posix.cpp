@@ -117,4 +117,6 @@ RunResult runProgram(const std::string& program, const RunOptions& options) {
     return result;
 }
 
+std::string listEntryAsScriptsRead(const std::string& text) { return text; }
+
 }  // namespace feltrix::testing

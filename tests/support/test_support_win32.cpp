@@ -180,4 +180,6 @@ RunResult runProgram(const std::string& program, const RunOptions& options) {
     return result;
 }
 
+std::string listEntryAsScriptsRead(const std::string& text) { return wideToAnsi(utf8ToWide(text)); }
+
 }  // namespace feltrix::testing
