@@ -78,3 +78,11 @@ add_dependencies(hostlink_program_tests feltrix pelgrin32)
 add_test(NAME engine_sound_under_wine
   COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/audio/engine_sound_win32_test.sh ${CMAKE_CROSSCOMPILING_EMULATOR}
           $<TARGET_FILE:feltrix>)
+
+# Feltrix.exe's window with real input (xdotool) and a screenshot of its
+# rectangles. Alone: no other window may cover it or take the pointer.
+add_executable(hide_console windows/hide_console.cpp)
+add_test(NAME window_input_under_wine
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/gui_input_test.sh $<TARGET_FILE:feltrix>
+          $<TARGET_FILE:hide_console>)
+set_tests_properties(window_input_under_wine PROPERTIES RUN_SERIAL TRUE TIMEOUT 240)
