@@ -86,3 +86,10 @@ add_test(NAME window_input_under_wine
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/gui_input_test.sh $<TARGET_FILE:feltrix>
           $<TARGET_FILE:hide_console>)
 set_tests_properties(window_input_under_wine PROPERTIES RUN_SERIAL TRUE TIMEOUT 240)
+
+# The installer: silent install, the demo from its Start-menu entry (heard
+# through the test sound server), silent uninstall leaving nothing behind.
+add_test(NAME installer_under_wine
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/installer_test.sh ${CMAKE_BINARY_DIR}/Feltrix-setup.exe
+          $<TARGET_FILE:hide_console>)
+set_tests_properties(installer_under_wine PROPERTIES RUN_SERIAL TRUE TIMEOUT 300)
