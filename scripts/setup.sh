@@ -23,8 +23,8 @@ packages=(
   # tools are 32-bit), and 32-bit wine to run the tests
   g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686 dpkg-dev make gcc-multilib
   wine wine32:i386 fonts-wine
-  # packages: the Windows installer (NSIS) and the zip
-  nsis zip
+  # packages: the Windows installer (NSIS)
+  nsis
 )
 
 missing=()
