@@ -48,12 +48,16 @@ start() {
   window=$(xdotool search --name '^Feltrix$' | head -1)
   [ -n "$window" ] || fail "no window named Feltrix"
   # The console window opened at start-up lies over the main window.
-  wait_until "the console to be hidden" wine "$hide_console"
+  wait_until "the console to be hidden" hide_the_console
   eval "$(xdotool getwindowgeometry --shell "$window")"
   # The client area's origin: the top-left pixel of the marker rectangle the
   # script paints at client (0, 0).
   wait_until "the marker rectangle" find_origin
 }
+# Output of every wine command goes to files: wine's background services,
+# started with a session's first program, inherit the descriptors and would
+# keep the caller's pipe open.
+hide_the_console() { wine "$hide_console" >> "$dir/wine.log" 2>&1; }
 find_origin() {
   import -window root "$dir/shot.png" && convert "$dir/shot.png" "$dir/shot.ppm" || return 1
   origin=$(python3 "$here/screen_pixels.py" "$dir/shot.ppm" find ff00ff) || return 1

@@ -29,13 +29,18 @@ wait_until() {
 }
 
 rm -rf "$unix_target"
-timeout 120 wine "$installer" /S "/D=$target" || fail "the silent install failed"
+# Output of every wine command goes to files: wine's background services,
+# started with a session's first program, inherit the descriptors and would
+# keep the caller's pipe open.
+timeout 120 wine "$installer" /S "/D=$target" >> "$dir/wine.log" 2>&1 || fail "the silent install failed"
 for file in Feltrix.exe PELGRIN32.DLL Uninstall.exe README.md demo/FeltrixInit.lj demo/sounds/calm_pad.ogg \
             demo/examples/minimal.lua docs/scripting.md; do
   [ -f "$unix_target/$file" ] || fail "$file was not installed"
 done
 shortcut=$(find "$WINEPREFIX/drive_c" -name 'Feltrix demo.lnk' | head -1)
 [ -n "$shortcut" ] || fail "no Start-menu entry \"Feltrix demo\""
+relative=${shortcut#"$WINEPREFIX/drive_c/"}
+windows_shortcut="C:\\${relative//\//\\}"
 
 # The demo from its Start-menu entry, its sound recorded when a sound server
 # is there.
@@ -47,7 +52,7 @@ if [ -n "${PULSE_SERVER:-}" ]; then
   export PULSE_SINK=$sink
 fi
 (
-  wine start /wait "$(winepath -w "$shortcut")" > "$dir/out.log" 2>&1 &
+  wine start /wait "$windows_shortcut" > "$dir/out.log" 2>&1 &
   echo $! > "$dir/pid"
   code=0
   wait $! || code=$?
@@ -68,7 +73,8 @@ PY
   echo "the demo is heard"
 fi
 # Close the window with its close button (the console lies over it).
-wait_until "the console to be hidden" wine "$hide_console"
+hide_the_console() { wine "$hide_console" >> "$dir/wine.log" 2>&1; }
+wait_until "the console to be hidden" hide_the_console
 window=$(xdotool search --name '^Feltrix$' | head -1)
 eval "$(xdotool getwindowgeometry --shell "$window")"
 xdotool mousemove $((X + WIDTH - 13)) $((Y + 12)) click 1
@@ -78,10 +84,10 @@ wait_until "the demo to end" ended
 
 # The uninstaller runs from a copy of itself and returns at once: wait for
 # the folder to go.
-timeout 120 wine "$target\\Uninstall.exe" /S || fail "the silent uninstall failed"
+timeout 120 wine "$target\\Uninstall.exe" /S >> "$dir/wine.log" 2>&1 || fail "the silent uninstall failed"
 gone() { [ ! -e "$unix_target" ] && [ ! -e "$shortcut" ] && [ ! -e "$(dirname "$shortcut")" ]; }
 wait_until "the uninstaller to remove everything" gone
 for key in 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Feltrix' 'HKCU\Software\Brosvane\Feltrix'; do
-  if wine reg query "$key" >/dev/null 2>&1; then fail "registry key $key is left"; fi
+  if wine reg query "$key" >> "$dir/wine.log" 2>&1; then fail "registry key $key is left"; fi
 done
 echo "installer under wine: install, demo, uninstall all checked"
