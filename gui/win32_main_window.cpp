@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "gui/item_registry.h"
+#include "gui/menu_commands.h"
 #include "gui/win32_system_error.h"
 #include "gui/win32_window_system.h"
 

@@ -7,13 +7,6 @@
 
 namespace feltrix {
 
-// Command ids of the File menu (script-created controls use ids from 1024).
-enum Win32MenuCommand : WPARAM {
-    kOpenCustomScriptCommand = 50001,
-    kExitCommand = 50002,
-    kSaveConfigurationCommand = 50003,
-    kLoadConfigurationCommand = 50004,
-};
 
 // The program's icon in its resources.
 constexpr int kProgramIconResource = 103;

@@ -3,12 +3,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstdio>
-#include <cstdlib>
-
 #include "gui/gui_events.h"
 #include "gui/item_registry.h"
-#include "gui/script_callbacks.h"
+#include "gui/menu_commands.h"
 #include "gui/win32_main_window.h"
 #include "gui/win32_window_system.h"
 
@@ -19,26 +16,6 @@ namespace {
 HANDLE guiLock() {
     static HANDLE lock = CreateSemaphoreW(nullptr, 1, 1, nullptr);
     return lock;
-}
-
-void runMenuCommand(WPARAM command) {
-    ScriptCallbacks* host = scriptCallbacks();
-    switch (command) {
-        case kOpenCustomScriptCommand:
-            if (host != nullptr) host->invokeOpenCustomScript();
-            break;
-        case kExitCommand:
-            std::fflush(stdout);
-            std::exit(0);
-        case kSaveConfigurationCommand:
-            if (host != nullptr) host->invokeSaveConfig();
-            break;
-        case kLoadConfigurationCommand:
-            if (host != nullptr) host->invokeLoadConfig();
-            break;
-        default:
-            break;
-    }
 }
 
 // A control's notification. The id comes from the control's window, not from
@@ -103,7 +80,8 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             if (lParam != 0) {
                 controlCommand(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
             } else {
-                runMenuCommand(wParam);
+                // Menus send notification code 0: the whole wParam is the id.
+                if (wParam <= 0xFFFF) runFileMenuCommand(static_cast<int>(wParam));
             }
             return 0;
         case WM_HSCROLL:
