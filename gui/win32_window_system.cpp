@@ -7,18 +7,11 @@
 #include <cstdlib>
 
 #include "common/win32_text.h"
+#include "gui/layout.h"
 #include "gui/win32_system_error.h"
 
 namespace feltrix {
 namespace {
-
-// Script numbers can be anything in 32 bits; windows are kept within a range
-// the window manager's geometry arithmetic handles without overflowing.
-constexpr int kCoordinateLimit = 1 << 20;
-constexpr int kSizeLimit = 1 << 14;
-
-int clampCoordinate(int value) { return std::clamp(value, -kCoordinateLimit, kCoordinateLimit); }
-int clampSize(int value) { return std::clamp(value, 0, kSizeLimit); }
 
 struct ControlClass {
     const wchar_t* className;
