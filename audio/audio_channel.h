@@ -132,8 +132,8 @@ void appendChannel(AudioChannel* channel);
 ChannelNumber channelCount();
 // The channel with this number, or nullptr when it does not exist.
 AudioChannel* channelAt(ChannelNumber number);
-// Stops the output, frees every channel (orphaning those an Ogg decoder still
-// fills), empties the table and restarts the output.
+// Frees every channel (orphaning those an Ogg decoder still fills) once no
+// mixer block can read it any more, and empties the table.
 void clearChannels();
 // The output sample rate in Hz (a default when no device could be opened).
 int outputSampleRate();

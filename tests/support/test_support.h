@@ -66,8 +66,8 @@ RunResult runFeltrix(const TempDir& dir, const std::string& script, RunOptions o
 // Polls `condition` until it holds or `bound` passes; returns its last value.
 bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds bound = std::chrono::seconds(10));
 
-// Standard output without the audio engine's start-up diagnostics, which
-// depend on whether the machine has a sound device.
+// Standard output without the audio engine's diagnostics, which depend on
+// whether the machine has a sound device (and whether it stays).
 std::string scriptOutput(const std::string& out);
 
 // A drop-down entry's UTF-8 text as scripts read it back: unchanged on Linux,

@@ -61,8 +61,11 @@ RunResult runProgram(const std::string& program, const RunOptions& options) {
         }
         dup2(outPipe[1], STDOUT_FILENO);
         dup2(errPipe[1], STDERR_FILENO);
-        close(outPipe[0]);
-        close(errPipe[0]);
+        // Only the standard descriptors: a process the program leaves running
+        // (a sound server) must not hold the pipes open.
+        for (int fd : {outPipe[0], errPipe[0], outPipe[1], errPipe[1], inPipe[0]}) {
+            if (fd > STDERR_FILENO) close(fd);
+        }
         if (!options.workingDirectory.empty() && chdir(options.workingDirectory.c_str()) != 0) _exit(127);
         execve(program.c_str(), argv.data(), envp.data());
         _exit(127);
