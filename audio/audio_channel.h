@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "audio/atomic_slide.h"
 #include "common/types.h"
@@ -128,6 +129,9 @@ void releaseFromTable(AudioChannel* channel);
 // Appends one channel at the end; it plays from the next mixer block on. The
 // table owns it from now on.
 void appendChannel(AudioChannel* channel);
+// Appends a file's voices in one step, in their order; false (nothing
+// appended, the voices still the caller's) when memory runs out.
+bool appendChannels(const std::vector<AudioChannel*>& channels);
 // Channels in use; numbers are 0 .. channelCount() - 1.
 ChannelNumber channelCount();
 // The channel with this number, or nullptr when it does not exist.

@@ -40,6 +40,10 @@ void appendChannel(AudioChannel* channel) {
     }
 }
 
+bool appendChannels(const std::vector<AudioChannel*>& channels) {
+    return engineChannelTable().append(channels.data(), static_cast<std::uint32_t>(channels.size()));
+}
+
 ChannelNumber channelCount() { return engineChannelTable().count(); }
 
 AudioChannel* channelAt(ChannelNumber number) { return engineChannelTable().at(number); }

@@ -52,18 +52,17 @@ private:
     std::vector<AudioChannel*> voices_;
 };
 
-// Marks fully decoded voices as Loaded and appends them in file order.
-int appendLoadedVoices(std::vector<AudioChannel*> voices) {
-    for (AudioChannel* voice : voices) {
-        voice->loadState.store(LoadState::Loaded, std::memory_order_relaxed);
-        appendChannel(voice);
-    }
-    return static_cast<int>(voices.size());
-}
-
 int fail(const char* text) {
     setLoadError(text);
     return -1;
+}
+
+// Marks fully decoded voices as Loaded and appends them in file order; when
+// the table cannot grow the load fails with `outOfMemory` and `made` frees them.
+int appendLoadedVoices(NewVoices& made, const char* outOfMemory) {
+    for (AudioChannel* voice : made.voices()) voice->loadState.store(LoadState::Loaded, std::memory_order_relaxed);
+    if (!appendChannels(made.voices())) return fail(outOfMemory);
+    return static_cast<int>(made.release().size());
 }
 
 }  // namespace
@@ -96,7 +95,7 @@ int loadWavChannels(const char* path) {
     } catch (const std::bad_alloc&) {
         return fail(wavOutOfMemory);
     }
-    return appendLoadedVoices(made.release());
+    return appendLoadedVoices(made, wavOutOfMemory);
 }
 
 int loadMp3Channels(const char* path) {
@@ -146,7 +145,7 @@ int loadMp3Channels(const char* path) {
     AudioChannel* right = made.voices()[1];
     setInitialPanning(left, 0.0f);
     setInitialPanning(right, 1.0f);
-    return appendLoadedVoices(made.release());
+    return appendLoadedVoices(made, mp3OutOfMemory);
 }
 
 int loadOggChannels(const char* path) {
@@ -191,16 +190,19 @@ int loadOggChannels(const char* path) {
     if (r < 0) {
         return fail(oggDecodingErrorText(r));  // the voices go with `made`
     }
-    std::vector<AudioChannel*> voices = made.release();
+    // In the table before the rest is decoded: a table that cannot grow
+    // fails the load while the voices are still this function's alone.
+    if (!appendChannels(made.voices())) {
+        job->endDecoding();
+        return fail(oggOutOfMemory);  // the voices go with `made`
+    }
+    const std::vector<AudioChannel*> voices = made.release();
     if (r > 0 && !startOggDecoderThread(job)) {
         // No thread to be had: finish the decoding here rather than leave
         // voices that would never be completed.
         if (decodeOggFrames(*job, 0) < 0) {
             settleVoicesAfterError(*job);
         }
-    }
-    for (AudioChannel* voice : voices) {
-        appendChannel(voice);
     }
     return static_cast<int>(voices.size());
 }

@@ -121,6 +121,9 @@ TEST_F(Loading, AFailedLoadGivesItsTextAndLeavesTheTableAsItWas) {
     ASSERT_EQ(loadWavChannels(makeWav(dir.path(), "ok", 2, 8000, 0.1).c_str()), 2);
     EXPECT_STREQ(loadErrorText(), "No error") << "before the first failure";
     const std::string ogg = readFile(makeOgg(dir.path(), "good", 2, 44100, 3.0));
+    // A FIFO without a writer would hold an ordinary open for ever.
+    const std::string fifo = dir.file("pipe");
+    ASSERT_TRUE(runCommand("mkfifo '" + fifo + "'"));
     const char* notVorbis = "ov_test_callbacks failed: Ogg file does not contain Vorbis audio";
     struct Case {
         const char* name;
@@ -135,6 +138,14 @@ TEST_F(Loading, AFailedLoadGivesItsTextAndLeavesTheTableAsItWas) {
         {"folder as WAV", loadWavChannels, dir.path(), "Could not open file"},
         {"folder as MP3", loadMp3Channels, dir.path(), "Could not open file"},
         {"folder as Ogg", loadOggChannels, dir.path(), "Error opening file."},
+        {"FIFO as WAV", loadWavChannels, fifo, "Could not open file"},
+        {"FIFO as MP3", loadMp3Channels, fifo, "Could not open file"},
+        {"FIFO as Ogg", loadOggChannels, fifo, "Error opening file."},
+        {"WAV of 33 channels", loadWavChannels,
+         dir.write("c33.wav", riffWave(chunk("fmt ", fmtBody(1, 33, 8000, 33, 8)) + chunk("data", ""))),
+         "WAV file has too many channels"},
+        {"Ogg of 33 channels", loadOggChannels, makeOgg(dir.path(), "c33", 33, 8000, 0.1),
+         "Ogg file has too many channels"},
         {"WAV float", loadWavChannels,
          dir.write("f.wav", riffWave(chunk("fmt ", fmtBody(3, 1, 8000, 4, 32)) + chunk("data", "abcd"))),
          "WAV file is not raw PCM"},
