@@ -24,7 +24,8 @@ bool commitFileReplacement(FileReplacement& replacement);
 void abandonFileReplacement(FileReplacement& replacement);
 
 // Replaces the file at `path` with `content` in one go, as above. On failure
-// the old file is left as it was and false is returned.
-bool replaceFileContent(const std::string& path, const char* data, size_t size);
+// the old file is left as it was, false is returned and `reason` (when
+// given) gets the system's reason.
+bool replaceFileContent(const std::string& path, const char* data, size_t size, std::string* reason = nullptr);
 
 }  // namespace feltrix

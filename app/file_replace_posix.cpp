@@ -16,6 +16,7 @@ bool writeAll(int fd, const char* data, size_t size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
         if (n < 0 && errno == EINTR) continue;
+        if (n == 0) errno = ENOSPC;  // a write that makes no progress: the disk is full
         if (n <= 0) return false;
         data += n;
         size -= static_cast<size_t>(n);
@@ -82,15 +83,25 @@ void abandonFileReplacement(FileReplacement& replacement) {
     unlink(replacement.temporaryPath.c_str());
 }
 
-bool replaceFileContent(const std::string& path, const char* data, size_t size) {
+bool replaceFileContent(const std::string& path, const char* data, size_t size, std::string* reason) {
     FileReplacement replacement;
     std::string error;
-    if (!beginFileReplacement(path, replacement, error)) return false;
+    if (!beginFileReplacement(path, replacement, error)) {
+        if (reason != nullptr) *reason = error;
+        return false;
+    }
     if (!writeAll(replacement.descriptor, data, size)) {
+        if (reason != nullptr) *reason = std::strerror(errno);
         abandonFileReplacement(replacement);
         return false;
     }
-    return commitFileReplacement(replacement);
+    // errno still holds the failed step's reason (removing the temporary
+    // file afterwards does not change it when it succeeds).
+    if (!commitFileReplacement(replacement)) {
+        if (reason != nullptr) *reason = std::strerror(errno);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace feltrix
