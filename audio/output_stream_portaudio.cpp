@@ -7,6 +7,7 @@
 
 #include "audio/mixer.h"
 #include "audio/output_device.h"
+#include "audio/output_latency.h"
 
 namespace feltrix {
 namespace {
@@ -63,7 +64,8 @@ public:
         parameters.device = device;
         parameters.channelCount = 2;
         parameters.sampleFormat = paFloat32;
-        parameters.suggestedLatency = info->defaultLowOutputLatency;
+        parameters.suggestedLatency = preferredOutputLatency() == OutputLatency::High ? info->defaultHighOutputLatency
+                                                                                     : info->defaultLowOutputLatency;
         parameters.hostApiSpecificStreamInfo = nullptr;
         context_.table = &table;
         context_.finished.store(false, std::memory_order_relaxed);

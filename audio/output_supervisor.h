@@ -18,7 +18,10 @@ namespace feltrix {
 
 struct SupervisorTiming {
     std::chrono::milliseconds poll{100};     // how often the running stream is looked at
-    std::chrono::milliseconds silence{700};  // no block mixed for this long: the stream is lost
+    // No block mixed for this long: the stream is lost although it has not
+    // ended (a stream that ends is noticed at the next look). Under heavy
+    // load a sound server can hold a healthy stream for most of a second.
+    std::chrono::milliseconds silence{2000};
     std::chrono::milliseconds retry{1000};   // between attempts to open a device again
     int rescanEvery = 2;                     // every this many attempts the device list is made afresh
 };
