@@ -22,6 +22,9 @@ bool beginFileReplacement(const std::string& path, FileReplacement& replacement,
 bool commitFileReplacement(FileReplacement& replacement);
 // Closes and removes the temporary file.
 void abandonFileReplacement(FileReplacement& replacement);
+// Writes all of `data` into the temporary file. On failure returns false
+// with errno set to the reason (a write that makes no progress: ENOSPC).
+bool writeFileReplacement(FileReplacement& replacement, const char* data, size_t size);
 
 // Replaces the file at `path` with `content` in one go, as above. On failure
 // the old file is left as it was, false is returned and `reason` (when

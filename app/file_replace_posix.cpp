@@ -83,25 +83,8 @@ void abandonFileReplacement(FileReplacement& replacement) {
     unlink(replacement.temporaryPath.c_str());
 }
 
-bool replaceFileContent(const std::string& path, const char* data, size_t size, std::string* reason) {
-    FileReplacement replacement;
-    std::string error;
-    if (!beginFileReplacement(path, replacement, error)) {
-        if (reason != nullptr) *reason = error;
-        return false;
-    }
-    if (!writeAll(replacement.descriptor, data, size)) {
-        if (reason != nullptr) *reason = std::strerror(errno);
-        abandonFileReplacement(replacement);
-        return false;
-    }
-    // errno still holds the failed step's reason (removing the temporary
-    // file afterwards does not change it when it succeeds).
-    if (!commitFileReplacement(replacement)) {
-        if (reason != nullptr) *reason = std::strerror(errno);
-        return false;
-    }
-    return true;
+bool writeFileReplacement(FileReplacement& replacement, const char* data, size_t size) {
+    return writeAll(replacement.descriptor, data, size);
 }
 
 }  // namespace feltrix

@@ -21,6 +21,7 @@ bool writeAll(int fd, const char* data, size_t size) {
     while (size > 0) {
         const unsigned chunk = size > 0x40000000u ? 0x40000000u : static_cast<unsigned>(size);
         const int n = _write(fd, data, chunk);
+        if (n == 0) errno = ENOSPC;  // a write that makes no progress: the disk is full
         if (n <= 0) return false;
         data += n;
         size -= static_cast<size_t>(n);
@@ -52,6 +53,7 @@ bool commitFileReplacement(FileReplacement& replacement) {
     if (ok) {
         ok = MoveFileExW(temporary.c_str(), utf8ToWide(replacement.path).c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+        if (!ok) errno = EACCES;  // the file in the way could not be replaced
     }
     if (!ok) _wunlink(temporary.c_str());
     return ok;
@@ -63,15 +65,8 @@ void abandonFileReplacement(FileReplacement& replacement) {
     _wunlink(utf8ToWide(replacement.temporaryPath).c_str());
 }
 
-bool replaceFileContent(const std::string& path, const char* data, size_t size) {
-    FileReplacement replacement;
-    std::string error;
-    if (!beginFileReplacement(path, replacement, error)) return false;
-    if (!writeAll(replacement.descriptor, data, size)) {
-        abandonFileReplacement(replacement);
-        return false;
-    }
-    return commitFileReplacement(replacement);
+bool writeFileReplacement(FileReplacement& replacement, const char* data, size_t size) {
+    return writeAll(replacement.descriptor, data, size);
 }
 
 }  // namespace feltrix

@@ -1,4 +1,5 @@
 #include "common/file_open.h"
+#include "common/win32_text.h"
 
 #include <io.h>
 #include <windows.h>
@@ -8,7 +9,7 @@ namespace feltrix {
 // An ordinary open does not wait on Windows (a busy named pipe fails at
 // once); what must be kept out is anything but a file on a disk.
 std::FILE* openRegularFile(const char* path, const char* mode) {
-    std::FILE* file = std::fopen(path, mode);
+    std::FILE* file = _wfopen(utf8ToWide(path).c_str(), utf8ToWide(mode).c_str());
     if (file == nullptr) return nullptr;
     const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
     if (GetFileType(handle) != FILE_TYPE_DISK) {
@@ -19,7 +20,7 @@ std::FILE* openRegularFile(const char* path, const char* mode) {
 }
 
 bool canOpenForReading(const char* path) {
-    std::FILE* file = std::fopen(path, "r");
+    std::FILE* file = _wfopen(utf8ToWide(path).c_str(), L"r");
     if (file == nullptr) return false;
     std::fclose(file);
     return true;

@@ -48,8 +48,11 @@ TEST(ConfigFunctions, FailedSaveKeepsTheOldFile) {
     const std::string target = dir.write("locked/settings.fxc", "precious");
     ASSERT_EQ(chmod(locked.c_str(), 0555), 0);
     ASSERT_EQ(chmod(dir.path().c_str(), 0777), 0);
+    // A FIFO without a writer would hold an ordinary open for ever.
+    ASSERT_EQ(mkfifo(dir.file("pipe.fxc").c_str(), 0666), 0);
     dir.write("FeltrixInit.lj",
-              "function FeltrixUpdateCallback() print(select(2, pcall(saveConfig, 'new'))) exit() end");
+              "function FeltrixUpdateCallback() print(select(2, pcall(loadConfig, 'pipe.fxc')))\n"
+              "print(select(2, pcall(saveConfig, 'new'))) exit() end");
     RunOptions options;
     options.workingDirectory = dir.path();
     options.arguments = {"--reuid=65534", "--regid=65534", "--clear-groups", "--", feltrixBinary()};
@@ -58,7 +61,9 @@ TEST(ConfigFunctions, FailedSaveKeepsTheOldFile) {
                            {"HOME", dir.path()},
                            {"FELTRIX_DIALOG_ANSWERS", dir.write("answers.txt", target + "\n")}};
     const RunResult r = runProgram("/usr/bin/setpriv", options);
-    EXPECT_EQ(scriptOutput(r.out), "could not write to file " + target + "\n") << r.err;
+    EXPECT_EQ(scriptOutput(r.out), "could not load file pipe.fxc\nError saving configuration file " + target +
+                                      ": Permission denied\ncould not write to file " + target + "\n")
+        << r.err;
     EXPECT_EQ(readFile(target), "precious");
     chmod(locked.c_str(), 0755);
 }
