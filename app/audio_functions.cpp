@@ -7,7 +7,9 @@
 #include "app/script_host.h"
 #include "audio/audio_engine.h"
 #include "audio/channel_controls.h"
+#include "audio/load_error.h"
 #include "audio/sound_loading.h"
+#include "common/file_open.h"
 #include "common/script_args.h"
 
 namespace feltrix {
@@ -15,7 +17,6 @@ namespace {
 
 // Pushes the numbers of the channels a load appended, lowest first.
 int pushLoadedChannels(lua_State* L, ChannelNumber countBefore, int appended) {
-    if (!lua_checkstack(L, appended > 0 ? appended : 0)) raiseFixedError(L, "too many channels to return");
     for (int i = 0; i < appended; ++i) lua_pushnumber(L, static_cast<lua_Number>(countBefore) + i);
     return appended;
 }
@@ -27,6 +28,9 @@ int loadSound(lua_State* L, int (*load)(const char*), const char* argumentFormat
               bool pathInFailure) {
     const ChannelNumber countBefore = channelCount();
     const char* path = checkStringArgument(L, 1, argumentFormat);
+    // Room for every number a load can return, found before anything is
+    // appended: a failed load adds no channel.
+    if (!lua_checkstack(L, kMaxFileChannels)) raiseFixedError(L, "too many channels to return");
     const int appended = load(path);
     if (appended < 0) {
         if (pathInFailure) {
@@ -51,15 +55,14 @@ const AudioChannel* getterChannel(lua_State* L, const char* format) {
 }  // namespace
 
 int luaExit(lua_State*) {
+    if (ScriptHost* host = activeScriptHost()) host->runExitHandler();
     std::fflush(stdout);
     std::exit(0);
 }
 
 int luaFileExists(lua_State* L) {
     const char* path = checkStringArgument(L, 1, "incorrect argument #1 to fileExists: string expected, got %s");
-    std::FILE* file = std::fopen(path, "r");
-    if (file != nullptr) std::fclose(file);
-    lua_pushboolean(L, file != nullptr);
+    lua_pushboolean(L, canOpenForReading(path));
     return 1;
 }
 

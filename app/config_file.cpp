@@ -3,10 +3,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/file_open.h"
+
 namespace feltrix {
 
 ConfigHeaderCheck checkConfigHeader(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "r");
+    // Not a regular file: unreadable as a configuration, and a FIFO would block.
+    std::FILE* file = openRegularFile(path.c_str(), "r");
     if (file == nullptr) return ConfigHeaderCheck::Unreadable;
     constexpr size_t headerLength = sizeof kConfigHeader - 1;
     char start[headerLength + 1] = {};

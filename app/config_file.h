@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string>
 
+#include "app/file_replace.h"
+
 namespace feltrix {
 
 constexpr const char kConfigHeader[] = "-- Feltrix configuration file";
@@ -19,11 +21,5 @@ enum class ConfigHeaderCheck {
 // Reads at most the header's length from the start of the file, stopping
 // after a line break, and compares it with the header.
 ConfigHeaderCheck checkConfigHeader(const std::string& path);
-
-// Replaces the file at `path` with `content` only once the new content is
-// completely on disk (temporary file in the same folder, flushed, then renamed
-// over the old one). On failure the old file is left as it was and false is
-// returned.
-bool replaceFileContent(const std::string& path, const char* data, size_t size);
 
 }  // namespace feltrix

@@ -1,5 +1,6 @@
 #include "app/config_functions.h"
 
+#include <cstdio>
 #include <string>
 
 #include "app/config_file.h"
@@ -12,7 +13,9 @@ int luaLoadConfig(lua_State* L) {
     const char* path = checkStringArgument(L, 1, "incorrect argument #1 to luaLoadConfig: string expected, got %s");
     switch (checkConfigHeader(path)) {
         case ConfigHeaderCheck::Unreadable:
-            return luaL_error(L, "could not load file %s", path);
+            // Bare, as every other error here: no position in front of it.
+            lua_pushfstring(L, "could not load file %s", path);
+            return lua_error(L);
         case ConfigHeaderCheck::Invalid:
             raiseFixedError(L, "invalid config file");
         case ConfigHeaderCheck::Valid:
@@ -55,8 +58,10 @@ int luaSaveConfig(lua_State* L) {
         // it again when it returns.
         const std::optional<std::string> chosen = showFileDialog(request);
         if (chosen) {
-            written = replaceFileContent(*chosen, data, length);
+            std::string reason;
+            written = replaceFileContent(*chosen, data, length, &reason);
             if (!written) {
+                std::printf("Error saving configuration file %s: %s\n", chosen->c_str(), reason.c_str());
                 lua_pushfstring(L, "could not write to file %s", chosen->c_str());
                 failed = true;
             }

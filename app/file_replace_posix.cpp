@@ -4,9 +4,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <string>
 
-#include "app/config_file.h"
+#include "app/file_replace.h"
 
 namespace feltrix {
 namespace {
@@ -15,6 +16,7 @@ bool writeAll(int fd, const char* data, size_t size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
         if (n < 0 && errno == EINTR) continue;
+        if (n == 0) errno = ENOSPC;  // a write that makes no progress: the disk is full
         if (n <= 0) return false;
         data += n;
         size -= static_cast<size_t>(n);
@@ -30,12 +32,14 @@ std::string folderOf(const std::string& path) {
 
 }  // namespace
 
-bool replaceFileContent(const std::string& path, const char* data, size_t size) {
-    const std::string folder = folderOf(path);
-    std::string temporary = path + ".saving-XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0) return false;
-
+bool beginFileReplacement(const std::string& path, FileReplacement& replacement, std::string& error) {
+    replacement.path = path;
+    replacement.temporaryPath = path + ".saving-XXXXXX";
+    replacement.descriptor = mkstemp(replacement.temporaryPath.data());
+    if (replacement.descriptor < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
     // A new file gets the permissions an ordinary create would give it; a
     // replaced file keeps its own.
     struct stat existing {};
@@ -47,20 +51,40 @@ bool replaceFileContent(const std::string& path, const char* data, size_t size) 
         umask(mask);
         mode = 0666 & ~mask;
     }
-    bool ok = fchmod(fd, mode) == 0 && writeAll(fd, data, size) && fsync(fd) == 0;
-    ok = (close(fd) == 0) && ok;
-    if (ok) ok = rename(temporary.c_str(), path.c_str()) == 0;
+    if (fchmod(replacement.descriptor, mode) != 0) {
+        error = std::strerror(errno);
+        abandonFileReplacement(replacement);
+        return false;
+    }
+    return true;
+}
+
+bool commitFileReplacement(FileReplacement& replacement) {
+    bool ok = fsync(replacement.descriptor) == 0;
+    ok = (close(replacement.descriptor) == 0) && ok;
+    replacement.descriptor = -1;
+    if (ok) ok = rename(replacement.temporaryPath.c_str(), replacement.path.c_str()) == 0;
     if (!ok) {
-        unlink(temporary.c_str());
+        unlink(replacement.temporaryPath.c_str());
         return false;
     }
     // Make the rename itself durable.
-    const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    const int dir = open(folderOf(replacement.path).c_str(), O_RDONLY | O_DIRECTORY);
     if (dir >= 0) {
         fsync(dir);
         close(dir);
     }
     return true;
+}
+
+void abandonFileReplacement(FileReplacement& replacement) {
+    if (replacement.descriptor >= 0) close(replacement.descriptor);
+    replacement.descriptor = -1;
+    unlink(replacement.temporaryPath.c_str());
+}
+
+bool writeFileReplacement(FileReplacement& replacement, const char* data, size_t size) {
+    return writeAll(replacement.descriptor, data, size);
 }
 
 }  // namespace feltrix

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/console.h"
 #include "app/passthrough_input.h"
 #include "app/script_functions.h"
 #include "app/update_timer.h"
@@ -45,6 +46,7 @@ void reportCallbackErrorAndExit(const std::string& messageWithTraceback) {
 }
 
 ScriptHost::ScriptHost(bool passthroughMode) : onCallbackError_(reportCallbackErrorAndExit) {
+    openConsole();
     state_ = luaL_newstate();
     luaL_openlibs(state_);
     for (const char* name : kRemovedGlobals) {
@@ -86,6 +88,10 @@ void ScriptHost::runInitScript() {
         showMessageBox("Error", "Feltrix encountered an internal Lua error and will now exit.", false);
         std::exit(1);
     }
+    startUpdates();
+}
+
+void ScriptHost::startUpdates() {
     startOutputStream();
     runUpdateCycle();
     if (timer_ != nullptr) {

@@ -37,9 +37,11 @@ public:
     std::string loadAndRunInitScript(const char* fileName = kInitScriptName);
     // The whole start of the script: runs the init script; on failure prints
     // the message, shows the error box and ends the process with code 1.
-    // Otherwise starts the output stream, runs one update cycle and starts the
-    // update timer.
+    // Otherwise starts the updates (startUpdates()).
     void runInitScript();
+    // After the init script: starts the output stream, runs one update cycle
+    // and starts the update timer.
+    void startUpdates();
     void runUpdateCycle();
 
     // Update interval in milliseconds; changes below the floor are raised to it.
@@ -60,6 +62,13 @@ public:
     using CallbackErrorHandler = std::function<void(const std::string& messageWithTraceback)>;
     void setCallbackErrorHandler(CallbackErrorHandler handler) { onCallbackError_ = std::move(handler); }
 
+    // Runs when the script calls exit(), before the process ends with code 0
+    // (a renderer finishes its file there). None by default.
+    void setExitHandler(std::function<void()> handler) { onExit_ = std::move(handler); }
+    void runExitHandler() {
+        if (onExit_) onExit_();
+    }
+
 private:
     void drainStandardInput();
     // Calls the global callback `name` with the nargs values on the stack.
@@ -74,6 +83,7 @@ private:
     std::unique_ptr<PassthroughInput> stdinInput_;
     std::array<char, kStdinChunkBytes> stdinBuffer_{};
     CallbackErrorHandler onCallbackError_;
+    std::function<void()> onExit_;
 };
 
 // The process's script host, reached by the script functions (which are

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "audio/atomic_slide.h"
 #include "common/types.h"
@@ -73,6 +74,16 @@ struct AudioChannel {
     int converterError = 0;
     Slide finishedVolumeSlide{0.0f, 0.0f};  // the last slide the mixer ended
     Slide finishedPanningSlide{0.5f, 0.0f};
+    // What is heard: the next output frame plays frame playFrame plus
+    // playFraction of the samples, after playDelay more frames of what the
+    // converter took in before a jump. `position` runs ahead of it by the
+    // converterHeld frames that the converter has taken in but not played.
+    std::uint64_t playFrame = 0;
+    double playFraction = 0.0;
+    double playDelay = 0.0;
+    double converterHeld = 0.0;
+    double converterRatio = 0.0;  // of the last conversion; 0 = fresh converter
+    bool converterIdle = false;   // sat out silent blocks: reset before converting again
 
     // Orders clearChannels() and an Ogg decoder thread working on this
     // channel. Never taken by the mixer. Release it before freeing the
@@ -118,12 +129,15 @@ void releaseFromTable(AudioChannel* channel);
 // Appends one channel at the end; it plays from the next mixer block on. The
 // table owns it from now on.
 void appendChannel(AudioChannel* channel);
+// Appends a file's voices in one step, in their order; false (nothing
+// appended, the voices still the caller's) when memory runs out.
+bool appendChannels(const std::vector<AudioChannel*>& channels);
 // Channels in use; numbers are 0 .. channelCount() - 1.
 ChannelNumber channelCount();
 // The channel with this number, or nullptr when it does not exist.
 AudioChannel* channelAt(ChannelNumber number);
-// Stops the output, frees every channel (orphaning those an Ogg decoder still
-// fills), empties the table and restarts the output.
+// Frees every channel (orphaning those an Ogg decoder still fills) once no
+// mixer block can read it any more, and empties the table.
 void clearChannels();
 // The output sample rate in Hz (a default when no device could be opened).
 int outputSampleRate();

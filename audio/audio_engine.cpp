@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "audio/audio_system.h"
-#include "audio/output_stream.h"
+#include "audio/output_supervisor.h"
 
 namespace feltrix {
 
@@ -12,6 +12,23 @@ ChannelTable& engineChannelTable() {
     static ChannelTable* table = new ChannelTable(kFallbackSampleRate);
     return *table;
 }
+
+namespace {
+
+OutputSupervisor& engineOutput() {
+    // Never destroyed: its thread owns the device until the process ends.
+    static OutputSupervisor* output = new OutputSupervisor(makeDefaultOutputDevice(), engineChannelTable());
+    return *output;
+}
+
+}  // namespace
+
+int initAudio() {
+    engineChannelTable();  // exists whatever becomes of the device
+    return engineOutput().open(std::chrono::seconds(10));
+}
+
+void startOutputStream() { engineOutput().start(); }
 
 int outputSampleRate() { return engineChannelTable().sampleRate(); }
 
@@ -23,17 +40,19 @@ void appendChannel(AudioChannel* channel) {
     }
 }
 
+bool appendChannels(const std::vector<AudioChannel*>& channels) {
+    return engineChannelTable().append(channels.data(), static_cast<std::uint32_t>(channels.size()));
+}
+
 ChannelNumber channelCount() { return engineChannelTable().count(); }
 
 AudioChannel* channelAt(ChannelNumber number) { return engineChannelTable().at(number); }
 
 void clearChannels() {
-    // No block may run while the channels are freed; the table also waits
-    // for a block in progress should the stream not stop. A stream that was
-    // not started yet (clearing from the init script) stays stopped.
-    const bool wasRunning = stopOutputStream();
+    // The stream keeps running (stopping and starting it can hang on a
+    // device that has gone): the table hands the channels back only once no
+    // mixer block can still read them.
     for (AudioChannel* channel : engineChannelTable().detachAll()) releaseFromTable(channel);
-    if (wasRunning) startOutputStream();
 }
 
 }  // namespace feltrix

@@ -5,9 +5,10 @@ namespace feltrix {
 // Initialises the audio library and opens the output stream on the default
 // device, leaving it stopped; 0 on success, the library's error code
 // otherwise (after printing a console diagnostic). The channel table works
-// either way; without a stream nothing is heard.
+// either way; without a device nothing is heard until one appears (the
+// output supervisor keeps looking for it in the background).
 int initAudio();
-// Starts the output stream; a failure is printed and otherwise ignored.
+// Asks for the output stream to play; returns at once, whatever the device.
 void startOutputStream();
 
 }  // namespace feltrix

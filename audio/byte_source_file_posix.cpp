@@ -1,20 +1,14 @@
 // FileByteSource on Linux: stdio with 64-bit offsets.
-#include <sys/stat.h>
-
 #include "audio/byte_source.h"
+#include "common/file_open.h"
 
 namespace feltrix {
 
 std::unique_ptr<FileByteSource> FileByteSource::open(const char* path) {
-    std::FILE* file = std::fopen(path, "rb");
+    // Only regular files are sound files: a folder has no bytes to give, and
+    // a FIFO or a device would hold the load until something writes to it.
+    std::FILE* file = openRegularFile(path, "rb");
     if (!file) {
-        return nullptr;
-    }
-    // A folder opens for reading here but has no bytes to give (and claims an
-    // absurd size when asked for its end): only regular files are sound files.
-    struct stat info;
-    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
-        std::fclose(file);
         return nullptr;
     }
     return std::unique_ptr<FileByteSource>(new FileByteSource(file));

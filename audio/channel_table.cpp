@@ -1,6 +1,8 @@
 #include "audio/channel_table.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <new>
 #include <thread>
 
@@ -14,16 +16,27 @@ ChannelTable::~ChannelTable() {
     delete current_.load();
 }
 
-bool ChannelTable::append(AudioChannel* channel) {
+bool ChannelTable::append(AudioChannel* const* channels, std::uint32_t count) {
     reclaimRetired();
-    const ChannelList* old = current_.load(std::memory_order_relaxed);
+    ChannelList* old = current_.load(std::memory_order_relaxed);
+    const std::uint32_t used = old->count.load(std::memory_order_relaxed);
+    if (count > UINT32_MAX - used) return false;
+    if (count <= old->capacity - used) {
+        // Room left: the mixer sees the new entries once the count says so.
+        for (std::uint32_t i = 0; i < count; ++i) old->entries[used + i] = channels[i];
+        old->count.store(used + count, std::memory_order_release);
+        return true;
+    }
+    std::uint64_t capacity = std::max<std::uint64_t>(16, 2ull * old->capacity);
+    capacity = std::min<std::uint64_t>(std::max<std::uint64_t>(capacity, std::uint64_t{used} + count), UINT32_MAX);
     std::unique_ptr<ChannelList> list(new (std::nothrow) ChannelList);
     if (!list) return false;
-    list->entries.reset(new (std::nothrow) AudioChannel*[old->count + 1]);
+    list->entries.reset(new (std::nothrow) AudioChannel*[capacity]);
     if (!list->entries) return false;
-    for (std::uint32_t i = 0; i < old->count; ++i) list->entries[i] = old->entries[i];
-    list->entries[old->count] = channel;
-    list->count = old->count + 1;
+    list->capacity = static_cast<std::uint32_t>(capacity);
+    std::copy(old->entries.get(), old->entries.get() + used, list->entries.get());
+    std::copy(channels, channels + count, list->entries.get() + used);
+    list->count.store(used + count, std::memory_order_relaxed);
     publish(list.release());
     return true;
 }
@@ -37,7 +50,7 @@ AudioChannel* ChannelTable::at(ChannelNumber number) const {
 
 std::vector<AudioChannel*> ChannelTable::detachAll() {
     const ChannelList* old = current_.load(std::memory_order_relaxed);
-    std::vector<AudioChannel*> channels(old->entries.get(), old->entries.get() + old->count);
+    std::vector<AudioChannel*> channels(old->entries.get(), old->entries.get() + old->count.load());
     ChannelList* empty = new ChannelList;
     publish(empty);
     // The channels themselves must outlast every block that could still mix

@@ -1,8 +1,10 @@
 #pragma once
 // The table of channels the mixer plays, numbered in load order.
 //
-// The main thread replaces the table's entry list as a whole (append, clear);
-// the mixer reads whichever list is current when its block starts. A replaced
+// The main thread appends to the current entry list while it has room
+// (the entries first, then the raised count) and otherwise replaces the list
+// as a whole with a larger one (or, on clearing, an empty one); the mixer
+// reads whichever list is current when its block starts. A replaced
 // list is freed only once no mixer block that could have read it is still
 // running: the mixer bumps an epoch counter when a block starts (odd) and when
 // it ends (even); a list retired while the epoch was even is free at once,
@@ -17,7 +19,9 @@
 namespace feltrix {
 
 struct ChannelList {
-    std::uint32_t count = 0;
+    // Entries below count are in use; raised (release) after they are written.
+    std::atomic<std::uint32_t> count{0};
+    std::uint32_t capacity = 0;
     std::unique_ptr<AudioChannel*[]> entries;
 };
 
@@ -37,9 +41,12 @@ public:
     std::atomic<bool> paused{false};
 
     // Main thread.
-    // Appends a channel; it plays from the mixer's next block on. Returns
-    // false (leaving the table as it was) when memory runs out.
-    bool append(AudioChannel* channel);
+    // Appends channels in their order; they play from the mixer's next block
+    // on. Returns false (leaving the table as it was) when memory runs out.
+    // Costs time in proportion to the channels appended (the list grows by
+    // doubling).
+    bool append(AudioChannel* const* channels, std::uint32_t count);
+    bool append(AudioChannel* channel) { return append(&channel, 1); }
     ChannelNumber count() const;
     AudioChannel* at(ChannelNumber number) const;
     // Empties the table and hands back the channels it held, once no mixer

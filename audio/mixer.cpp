@@ -10,10 +10,12 @@ namespace audio_thread {
 namespace {
 
 // A channel's gain and panning while one block is mixed: the values live in
-// locals and go back to the channel when the block is done.
+// locals and go back to the channel when the block is done. They add up their
+// steps in double precision, so a slide of a second ends within a frame of
+// its time (single precision drifts by dozens of frames over 48000 steps).
 struct VoiceState {
-    float volume;
-    float panning;
+    double volume;
+    double panning;
     Slide volumeSlide;   // as published, to recognise it as finished later
     Slide panningSlide;
     float volumeStep;    // running step; 0 once the slide reached its target
@@ -22,7 +24,7 @@ struct VoiceState {
 
 // One frame of a linear slide: moves `value` by `step`, and when it passes
 // `target` clamps it there and ends the slide.
-inline void slideOneFrame(float& value, float& step, float target) {
+inline void slideOneFrame(double& value, float& step, float target) {
     if (step < 0.0f) {
         value += step;
         if (value < target) {
@@ -44,9 +46,10 @@ inline void mixRun(VoiceState& voice, const float* source, std::uint32_t frames,
         const float sample = source != nullptr ? source[i] : 0.0f;
         slideOneFrame(voice.volume, voice.volumeStep, voice.volumeSlide.target);
         slideOneFrame(voice.panning, voice.panningStep, voice.panningSlide.target);
-        const float gain = voice.volume * sample;
-        out[2 * i] += (1.0f - voice.panning) * gain;
-        out[2 * i + 1] += voice.panning * gain;
+        const float panning = static_cast<float>(voice.panning);
+        const float gain = static_cast<float>(voice.volume) * sample;
+        out[2 * i] += (1.0f - panning) * gain;
+        out[2 * i + 1] += panning * gain;
     }
 }
 
@@ -64,10 +67,17 @@ VoiceState beginVoice(const AudioChannel& channel) {
 }
 
 void endVoice(AudioChannel& channel, const VoiceState& voice) {
-    channel.volume.store(voice.volume, std::memory_order_relaxed);
-    channel.panning.store(voice.panning, std::memory_order_relaxed);
+    channel.volume.store(static_cast<float>(voice.volume), std::memory_order_relaxed);
+    channel.panning.store(static_cast<float>(voice.panning), std::memory_order_relaxed);
     if (voice.volumeStep == 0.0f) channel.finishedVolumeSlide = voice.volumeSlide;
     if (voice.panningStep == 0.0f) channel.finishedPanningSlide = voice.panningSlide;
+}
+
+// The output rate divided by the speed: the rate the channel is converted to.
+int conversionRate(const AudioChannel& channel, int outputRate) {
+    // The speed is kept within 0.125..8 by its setter.
+    const float speed = channel.speed.load(std::memory_order_relaxed);
+    return static_cast<int>(static_cast<float>(outputRate) / speed);
 }
 
 void mixChannel(AudioChannel& channel, int outputRate, float* out, std::uint32_t frameCount) {
@@ -75,6 +85,19 @@ void mixChannel(AudioChannel& channel, int outputRate, float* out, std::uint32_t
     // Each block starts with an empty converted block.
     channel.outputFill = 0;
     channel.outputRead = 0;
+    if (voice.volume == 0.0f && voice.volumeStep == 0.0f) {
+        // Silent for the whole block (a new slide shows only at a block's
+        // start): nothing to convert or add, only the panning slide and the
+        // position move on. This keeps preloaded, silent sounds cheap.
+        if (voice.panningStep != 0.0f) {
+            for (std::uint32_t i = 0; i < frameCount; ++i) {
+                slideOneFrame(voice.panning, voice.panningStep, voice.panningSlide.target);
+            }
+        }
+        skipConversion(channel, conversionRate(channel, outputRate), frameCount);
+        endVoice(channel, voice);
+        return;
+    }
     if (channel.sampleCount == 0) {
         // Nothing to convert: silence, but the slides still run.
         mixRun(voice, nullptr, frameCount, out);
@@ -84,10 +107,7 @@ void mixChannel(AudioChannel& channel, int outputRate, float* out, std::uint32_t
     std::uint32_t frame = 0;
     while (frame < frameCount) {
         if (channel.outputRead >= channel.outputFill) {
-            // The speed is kept within 0.125..8 by its setter.
-            const float speed = channel.speed.load(std::memory_order_relaxed);
-            const int rate = static_cast<int>(static_cast<float>(outputRate) / speed);
-            channel.outputFill = refillChannel(channel, rate, frameCount - frame);
+            channel.outputFill = refillChannel(channel, conversionRate(channel, outputRate), frameCount - frame);
             channel.outputRead = 0;
             if (channel.outputFill == 0) {
                 // The converter made nothing yet: one silent frame, then ask again.

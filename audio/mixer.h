@@ -21,5 +21,11 @@ void mixChannels(ChannelTable& table, float* out, std::uint32_t frameCount);
 // returns how many frames it produced.
 std::uint32_t refillChannel(AudioChannel& channel, int rate, std::uint32_t wanted);
 
+// Moves a channel that is silent for a whole block on by `frames` output
+// frames without converting anything: its position advances as conversion at
+// `rate` would have moved it (loops included). The next refill starts the
+// converter afresh from there.
+void skipConversion(AudioChannel& channel, int rate, std::uint32_t frames);
+
 }  // namespace audio_thread
 }  // namespace feltrix

@@ -2,6 +2,7 @@
 
 #include <lame/lame.h>
 
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 
@@ -99,15 +100,15 @@ const char* findMp3Start(const std::uint8_t* data, std::size_t size, std::size_t
     return invalidMp3;
 }
 
-const char* runMp3Pass(const std::uint8_t* data, std::size_t size, float* left, float* right,
-                       std::uint64_t capacity, Mp3PassResult& result) {
-    result = Mp3PassResult{};
+const char* decodeMp3Frames(const std::uint8_t* data, std::size_t size, FramePieces& frames, int& sampleRate) {
+    sampleRate = 0;
     hip_t hip = hip_decode_init();
     if (!hip) {
         return decoderError;
     }
     std::vector<short> pcmLeft(frameBufferSamples), pcmRight(frameBufferSamples);
     mp3data_struct info{};
+    const char* error = nullptr;
     // hip keeps what it was fed; calls with no new input give the frames it
     // can still complete, until it asks for more (0) or fails (negative).
     auto take = [&](int r) {
@@ -115,29 +116,33 @@ const char* runMp3Pass(const std::uint8_t* data, std::size_t size, float* left, 
             r = frameBufferSamples;
         }
         if (info.header_parsed && info.samplerate > 0) {
-            result.sampleRate = info.samplerate;
+            sampleRate = info.samplerate;
         }
-        if (left) {
-            const bool mono = info.stereo == 1;
-            for (int i = 0; i < r && result.frames < capacity; ++i, ++result.frames) {
-                float l = static_cast<float>(pcmLeft[static_cast<std::size_t>(i)]) / 32768.0f;
-                left[result.frames] = l;
-                right[result.frames] =
-                    mono ? l : static_cast<float>(pcmRight[static_cast<std::size_t>(i)]) / 32768.0f;
+        const bool mono = info.stereo == 1;
+        for (std::size_t done = 0, count = static_cast<std::size_t>(r); done < count && !error;) {
+            float* out[2];
+            const std::size_t run = std::min(frames.room(out), count - done);
+            if (run == 0) {
+                error = outOfMemory;
+                break;
             }
-        } else {
-            result.frames += static_cast<std::uint64_t>(r);
+            for (std::size_t i = 0; i < run; ++i) {
+                const float l = static_cast<float>(pcmLeft[done + i]) / 32768.0f;
+                out[0][i] = l;
+                out[1][i] = mono ? l : static_cast<float>(pcmRight[done + i]) / 32768.0f;
+            }
+            frames.commit(run);
+            done += run;
         }
     };
     // hip takes a non-const pointer but only reads the input.
     auto* bytes = const_cast<unsigned char*>(data);
-    const char* error = nullptr;
     std::size_t offset = 0;
     while (offset < size && !error) {
         std::size_t length = size - offset <= feedSize ? size - offset : feedSize;
         int r = hip_decode1_headers(hip, bytes + offset, length, pcmLeft.data(), pcmRight.data(), &info);
         offset += length;
-        while (r > 0) {
+        while (r > 0 && !error) {
             take(r);
             r = hip_decode1_headers(hip, bytes, 0, pcmLeft.data(), pcmRight.data(), &info);
         }
@@ -159,29 +164,23 @@ const char* decodeMp3(ByteSource& source, DecodedMp3& result) {
     if (const char* error = findMp3Start(data.data(), data.size(), start)) {
         return error;
     }
-    const std::uint8_t* frames = data.data() + start;
-    const std::size_t size = data.size() - start;
-    Mp3PassResult counted;
-    if (const char* error = runMp3Pass(frames, size, nullptr, nullptr, 0, counted)) {
+    FramePieces frames(2);
+    int rate = 0;
+    if (const char* error = decodeMp3Frames(data.data() + start, data.size() - start, frames, rate)) {
         return error;
     }
-    if (counted.frames > result.left.max_size()) {
+    if (frames.frames() > result.left.max_size()) {
         return outOfMemory;
     }
     try {
-        result.left.resize(static_cast<std::size_t>(counted.frames));
-        result.right.resize(static_cast<std::size_t>(counted.frames));
+        result.left.resize(static_cast<std::size_t>(frames.frames()));
+        result.right.resize(static_cast<std::size_t>(frames.frames()));
     } catch (const std::bad_alloc&) {
         return outOfMemory;
     }
-    Mp3PassResult decoded;
-    if (const char* error = runMp3Pass(frames, size, result.left.data(), result.right.data(),
-                                       counted.frames, decoded)) {
-        return error;
-    }
-    result.left.resize(static_cast<std::size_t>(decoded.frames));
-    result.right.resize(static_cast<std::size_t>(decoded.frames));
-    result.sampleRate = decoded.sampleRate > 0 ? decoded.sampleRate : mp3HeaderSampleRate(frames);
+    frames.moveChannelTo(0, result.left.data());
+    frames.moveChannelTo(1, result.right.data());
+    result.sampleRate = rate > 0 ? rate : mp3HeaderSampleRate(data.data() + start);
     return nullptr;
 }
 

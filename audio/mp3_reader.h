@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "audio/byte_source.h"
+#include "audio/frame_pieces.h"
 
 namespace feltrix {
 
@@ -23,16 +24,11 @@ bool acceptableMp3Header(const std::uint8_t* b);
 // Sample rate in Hz named by an accepted frame header.
 int mp3HeaderSampleRate(const std::uint8_t* b);
 
-// One pass of the decoder over data[0..size). With null outputs it only
-// counts frames; otherwise it writes at most `capacity` frames to left and
-// right (a single-channel stream goes to both). Null on success, else the
-// failure text.
-struct Mp3PassResult {
-    std::uint64_t frames = 0;
-    int sampleRate = 0;  // from the decoder's header information, 0 if none
-};
-const char* runMp3Pass(const std::uint8_t* data, std::size_t size, float* left, float* right,
-                       std::uint64_t capacity, Mp3PassResult& result);
+// Decodes data[0..size) in one pass into `frames` (two channels, left and
+// right; a single-channel stream goes to both) and sets the sample rate from
+// the decoder's header information (0 if it gave none). Null on success,
+// else the failure text.
+const char* decodeMp3Frames(const std::uint8_t* data, std::size_t size, FramePieces& frames, int& sampleRate);
 
 // The whole file into memory (tests, fuzzing, benchmarks).
 struct DecodedMp3 {

@@ -11,12 +11,31 @@ namespace {
 constexpr int framesPerRead = 65536;
 std::atomic<bool> failThreadStarts{false};
 
+// Decoder threads still running, for waitForOggDecoderThreads().
+struct RunningThreads {
+    std::mutex mutex;
+    std::condition_variable ended;
+    int count = 0;
+};
+
+RunningThreads& runningThreads() {
+    // Never destroyed: a detached thread may still end while the process ends.
+    static RunningThreads* threads = new RunningThreads;
+    return *threads;
+}
+
 void oggDecoderThread(OggDecodeJob* job) {
-    std::unique_ptr<OggDecodeJob> owned(job);
-    if (decodeOggFrames(*owned, 0) < 0) {
-        // Not reported anywhere: the voices keep what was decoded so far.
-        settleVoicesAfterError(*owned);
+    {
+        std::unique_ptr<OggDecodeJob> owned(job);
+        if (decodeOggFrames(*owned, 0) < 0) {
+            // Not reported anywhere: the voices keep what was decoded so far.
+            settleVoicesAfterError(*owned);
+        }
     }
+    RunningThreads& threads = runningThreads();
+    std::lock_guard<std::mutex> guard(threads.mutex);
+    --threads.count;
+    threads.ended.notify_all();
 }
 
 }  // namespace
@@ -113,14 +132,27 @@ bool startOggDecoderThread(std::unique_ptr<OggDecodeJob>& job) {
     if (failThreadStarts.load()) {
         return false;
     }
+    RunningThreads& threads = runningThreads();
+    {
+        std::lock_guard<std::mutex> guard(threads.mutex);
+        ++threads.count;
+    }
     try {
         std::thread thread(oggDecoderThread, job.get());
         job.release();  // the thread owns it now
-        thread.detach();  // nobody waits for it
+        thread.detach();  // nobody joins it
         return true;
     } catch (const std::system_error&) {
+        std::lock_guard<std::mutex> guard(threads.mutex);
+        --threads.count;
         return false;
     }
+}
+
+void waitForOggDecoderThreads() {
+    RunningThreads& threads = runningThreads();
+    std::unique_lock<std::mutex> guard(threads.mutex);
+    threads.ended.wait(guard, [&threads] { return threads.count == 0; });
 }
 
 void failOggThreadStartsForTesting(bool fail) { failThreadStarts.store(fail); }

@@ -63,6 +63,10 @@ void settleVoicesAfterError(OggDecodeJob& job);
 // false, handing the job back untouched, when no thread could be started.
 bool startOggDecoderThread(std::unique_ptr<OggDecodeJob>& job);
 
+// Waits until no decoder thread is running any more: every Ogg file loaded
+// so far is then completely in its voices (or has failed).
+void waitForOggDecoderThreads();
+
 // Tests: make the next thread starts fail, as when the system has no threads
 // left to give.
 void failOggThreadStartsForTesting(bool fail);

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "audio/load_error.h"
+
 namespace feltrix {
 
 namespace {
@@ -87,6 +89,10 @@ const char* OggStream::open(std::unique_ptr<ByteSource> source) {
     if (first == nullptr || first->channels <= 0 || first->rate <= 0) {
         close();
         return testOpenText(OV_EBADHEADER);
+    }
+    if (first->channels > kMaxFileChannels) {
+        close();
+        return "Ogg file has too many channels";
     }
     channels_ = first->channels;
     sampleRate_ = static_cast<std::uint32_t>(first->rate);

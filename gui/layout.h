@@ -2,6 +2,8 @@
 // Layout arithmetic of script-created controls: where each kind is placed, how
 // big it is and which right and bottom edges the client area must reach for it
 // to fit. Pure functions of the script's numbers and measured text sizes.
+#include <algorithm>
+
 #include "gui/window_system.h"
 
 namespace feltrix {
@@ -14,6 +16,13 @@ constexpr int kDropdownCaptionHeight = 20;
 // Growth stops here: an item placed far away must not ask for a window (and
 // its backing image) of billions of pixels.
 constexpr int kMaximumClientExtent = 4096;
+
+// Script numbers can be anything in 32 bits; controls are kept within a range
+// the window systems' own geometry arithmetic handles without overflowing.
+constexpr int kCoordinateLimit = 1 << 20;
+constexpr int kSizeLimit = 1 << 14;
+inline int clampCoordinate(int value) { return std::clamp(value, -kCoordinateLimit, kCoordinateLimit); }
+inline int clampSize(int value) { return std::clamp(value, 0, kSizeLimit); }
 
 struct ControlLayout {
     PixelRect rect;       // where the control goes

@@ -12,6 +12,7 @@ namespace feltrix {
 namespace {
 
 ModalUiBackend* installedBackend = nullptr;
+bool automationForced = false;
 
 struct DialogAnswers {
     std::string fileName;
@@ -43,7 +44,10 @@ std::optional<std::string> nextDialogAnswer() {
 
 void installModalUiBackend(ModalUiBackend* backend) { installedBackend = backend; }
 
+void enableAutomation() { automationForced = true; }
+
 bool automationEnabled() {
+    if (automationForced) return true;
     const char* value = std::getenv("FELTRIX_AUTOMATION");
     return value != nullptr && std::strcmp(value, "1") == 0;
 }

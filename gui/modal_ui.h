@@ -47,6 +47,9 @@ public:
 void installModalUiBackend(ModalUiBackend* backend);
 
 bool automationEnabled();
+// Answers every modal window as under FELTRIX_AUTOMATION=1 from now on
+// (programs without a display).
+void enableAutomation();
 
 void showMessageBox(const std::string& caption, const std::string& text,
                     bool ownedByMainWindow = true);

@@ -7,12 +7,9 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 
 #include "gui/item_registry.h"
 #include "gui/qt_window_system.h"
-#include "gui/script_callbacks.h"
 
 namespace feltrix {
 namespace {
@@ -102,24 +99,6 @@ MainWindow::~MainWindow() {
     if (theMainWindow == this) theMainWindow = nullptr;
 }
 
-void MainWindow::runMenuCommand(int commandId) {
-    ScriptCallbacks* host = scriptCallbacks();
-    switch (commandId) {
-        case kLoadConfigurationCommand:
-            if (host != nullptr) host->invokeLoadConfig();
-            break;
-        case kSaveConfigurationCommand:
-            if (host != nullptr) host->invokeSaveConfig();
-            break;
-        case kOpenCustomScriptCommand:
-            if (host != nullptr) host->invokeOpenCustomScript();
-            break;
-        case kExitCommand:
-            std::fflush(stdout);
-            std::exit(0);
-        default:
-            break;
-    }
-}
+void MainWindow::runMenuCommand(int commandId) { runFileMenuCommand(commandId); }
 
 }  // namespace feltrix

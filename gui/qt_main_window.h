@@ -6,15 +6,9 @@
 
 #include <memory>
 
-namespace feltrix {
+#include "gui/menu_commands.h"
 
-// Command ids of the File menu (script-created controls use 1024..17407).
-enum MenuCommand : int {
-    kOpenCustomScriptCommand = 50001,
-    kExitCommand = 50002,
-    kSaveConfigurationCommand = 50003,
-    kLoadConfigurationCommand = 50004,
-};
+namespace feltrix {
 
 // "Segoe UI", 16 px, normal weight (fontconfig substitutes where missing).
 const QFont& guiFont();

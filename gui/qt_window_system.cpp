@@ -11,20 +11,13 @@
 #include <algorithm>
 
 #include "gui/gui_events.h"
+#include "gui/layout.h"
 #include "gui/qt_main_window.h"
 #include "gui/qt_script_controls.h"
 #include "gui/qt_text.h"
 
 namespace feltrix {
 namespace {
-
-// Script numbers can be anything in 32 bits; widgets are kept within a range
-// Qt's own geometry arithmetic handles without overflowing.
-constexpr int kCoordinateLimit = 1 << 20;
-constexpr int kSizeLimit = 1 << 14;
-
-int clampCoordinate(int value) { return std::clamp(value, -kCoordinateLimit, kCoordinateLimit); }
-int clampSize(int value) { return std::clamp(value, 0, kSizeLimit); }
 
 QRect widgetRect(const PixelRect& rect) {
     return QRect(clampCoordinate(rect.x), clampCoordinate(rect.y), clampSize(rect.width), clampSize(rect.height));

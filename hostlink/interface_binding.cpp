@@ -34,7 +34,7 @@ BindOutcome bindInterfaceLibrary() {
     return BindOutcome::Bound;
 }
 
-void setLibraryAccessForTesting(const LibraryAccess& replacement) { access = replacement; }
+void setLibraryAccess(const LibraryAccess& replacement) { access = replacement; }
 
 void resetInterfaceBindingForTesting() {
     access = kPlatformAccess;

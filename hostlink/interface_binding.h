@@ -5,15 +5,17 @@
 #include <cstdint>
 
 #include "hostlink/library_loader.h"
+#include "interface_library/pelgrin32.h"
 
 namespace feltrix {
 
 // The library's variable access: (host variable index, value) -> result.
-// A non-negative index reads, a negative one writes `value` to -index.
-using DllCFuncFunction = std::int32_t (*)(std::int32_t index, std::int32_t value);
+// A non-negative index reads, a negative one writes `value` to -index. The
+// library's calling convention (PELGRIN32_CALL) is part of the type.
+using DllCFuncFunction = std::int32_t(PELGRIN32_CALL*)(std::int32_t index, std::int32_t value);
 // The library's attach: takes a text it does not interpret, returns the
 // address of the host block or null.
-using OpenFunction = void* (*)(const char* text);
+using OpenFunction = void*(PELGRIN32_CALL*)(const char* text);
 
 // Text handed to Open.
 constexpr const char* kOpenArgument = "Feltrix";
@@ -36,12 +38,12 @@ enum class BindOutcome {
 BindOutcome bindInterfaceLibrary();
 
 // How the binding reaches the platform. The default loads the interface
-// library next to the program; tests substitute their own.
+// library next to the program; tests and feltrix-render substitute their own.
 struct LibraryAccess {
     LibraryHandle (*load)();
     void* (*find)(LibraryHandle library, const char* name);
 };
-void setLibraryAccessForTesting(const LibraryAccess& access);
+void setLibraryAccess(const LibraryAccess& access);
 // Back to unbound with nothing loaded and the default library access.
 void resetInterfaceBindingForTesting();
 

@@ -11,9 +11,10 @@ using LibraryHandle = void*;
 // File name of the interface library in this build.
 extern const char* const kInterfaceLibraryFileName;
 
-// Loads the library `fileName`: first from the program's own library folder
-// (<folder of the executable>/../lib), then by name through the system's
-// search order. Returns null when neither works; `failures`, when given,
+// Loads the library `fileName`: on Linux first from the program's own library
+// folder (<folder of the executable>/../lib), then by name through the
+// system's search order; on Windows by name through the standard search
+// order, in which the program's own folder comes first. Returns null when neither works; `failures`, when given,
 // then receives one line per attempt saying why. The library is never
 // unloaded.
 LibraryHandle loadLibraryNextToProgram(const char* fileName, std::string* failures = nullptr);

@@ -42,12 +42,12 @@ extern "C" {
 
 int32_t nTuskExtDll = 0;
 
-void* Open(const char*) { return attach(); }
-void* OpenB(const void*) { return attach(); }
-void* OpenL(uint64_t) { return attach(); }
-void* OpenL16(uint64_t) { return attach(); }
+void* PELGRIN32_CALL Open(const char*) { return attach(); }
+void* PELGRIN32_CALL OpenB(const void*) { return attach(); }
+void* PELGRIN32_CALL OpenL(uint64_t) { return attach(); }
+void* PELGRIN32_CALL OpenL16(uint64_t) { return attach(); }
 
-int32_t DllCFunc(int32_t index, int32_t value) {
+int32_t PELGRIN32_CALL DllCFunc(int32_t index, int32_t value) {
     pelgrin32::AreaView view;
     if (!attached(view)) return -1;
     if (index >= 0) return read(view, index);
@@ -56,41 +56,42 @@ int32_t DllCFunc(int32_t index, int32_t value) {
     return write(view, target, value);
 }
 
-int32_t DllCF16(int32_t index, int32_t value) { return DllCFunc(index, value); }
+int32_t PELGRIN32_CALL DllCF16(int32_t index, int32_t value) { return DllCFunc(index, value); }
 
-int32_t DllPeek(int32_t index) {
+int32_t PELGRIN32_CALL DllPeek(int32_t index) {
     pelgrin32::AreaView view;
     return attached(view) ? read(view, index) : 0;
 }
 
-int32_t DllPoke(int32_t index, int32_t value) {
+int32_t PELGRIN32_CALL DllPoke(int32_t index, int32_t value) {
     pelgrin32::AreaView view;
     return attached(view) ? write(view, index, value) : 0;
 }
 
-int32_t EDllPeek(int32_t index) {
+int32_t PELGRIN32_CALL EDllPeek(int32_t index) {
     pelgrin32::AreaView view;
     return attached(view) ? pelgrin32::readExtended(view, index) : 0;
 }
 
-int32_t EDllPoke(int32_t index, int32_t value) {
+int32_t PELGRIN32_CALL EDllPoke(int32_t index, int32_t value) {
     pelgrin32::AreaView view;
     return attached(view) ? pelgrin32::writeExtended(view, index, value) : 0;
 }
 
-double EDllDblPeek(int32_t index) {
+double PELGRIN32_CALL EDllDblPeek(int32_t index) {
     pelgrin32::AreaView view;
     return attached(view) ? pelgrin32::readExtendedReal(view, index) : 0.0;
 }
 
-int32_t EDllDblPoke(int32_t index, double value) {
+int32_t PELGRIN32_CALL EDllDblPoke(int32_t index, double value) {
     pelgrin32::AreaView view;
     return attached(view) ? pelgrin32::writeExtendedReal(view, index, value) : 0;
 }
 
-int32_t EDllCRead(int32_t, int32_t, int32_t) { return 0; }
-int32_t EDllCWrite(int32_t, int32_t, int32_t) __attribute__((alias("EDllCRead")));
+int32_t PELGRIN32_CALL EDllCRead(int32_t, int32_t, int32_t) { return 0; }
+int32_t PELGRIN32_CALL EDllCWrite(int32_t, int32_t, int32_t) 
+    __attribute__((alias(PELGRIN32_SYMBOL("EDllCRead", 12)), nothrow));
 
-int32_t fnTuskExtDll(void) { return 42; }
+int32_t PELGRIN32_CALL fnTuskExtDll(void) { return 42; }
 
 }  // extern "C"

@@ -2,8 +2,9 @@
 # Builds and runs every test: the plain build, the whole suite again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, once more built by clang
 # with its UndefinedBehaviorSanitizer (which also checks float-to-integer
-# conversions), the threaded audio tests under ThreadSanitizer, and each fuzz
-# target for a bounded time.
+# conversions), the threaded audio tests under ThreadSanitizer, each fuzz
+# target for a bounded time, and the Windows build under wine
+# (scripts/test_windows.sh).
 # Installs what is missing first and starts a private sound server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -56,4 +57,7 @@ if [ -f fuzz/CMakeLists.txt ]; then
   cmake --build build-fuzz -j "$jobs" --target feltrix_fuzzers
   bash scripts/run_fuzzers.sh build-fuzz "${FELTRIX_FUZZ_SECONDS:-30}"
 fi
+echo "== Windows (cross-built, under wine)"
+bash scripts/test_windows.sh
+
 echo "all test stages passed"

@@ -7,7 +7,9 @@
 // with lame and oggenc, then for each format loads it REPEATS (default 3)
 // times into the channel table and times sox / lame --decode / oggdec
 // decoding it to /dev/null. For Ogg it reports both the time until the load
-// returns and the time until the background decoding has finished.
+// returns and the time until the background decoding has finished. For each
+// load it also reports the most heap memory held at once during the load,
+// beside the size of the decoded samples.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -20,6 +22,7 @@
 #include "audio/audio_channel.h"
 #include "audio/ogg_decoder_thread.h"
 #include "audio/sound_loading.h"
+#include "bench/audio/heap_counter.h"
 
 namespace {
 
@@ -68,12 +71,23 @@ bool allLoaded() {
     return true;
 }
 
+double decodedBytes() {
+    double bytes = 0;
+    for (feltrix::ChannelNumber n = 0; n < feltrix::channelCount(); ++n) {
+        bytes += static_cast<double>(feltrix::channelAt(n)->sampleCount) * sizeof(float);
+    }
+    return bytes;
+}
+
 // Times a load; for Ogg also the wait until every voice is decoded.
 void timeLoad(const char* name, int (*load)(const char*), const std::string& path, int repeats,
               double audioSeconds) {
     Timing returned, complete;
+    double peakRatio = 0, decoded = 0;
     for (int i = 0; i < repeats; ++i) {
         feltrix::clearChannels();
+        feltrix_bench::resetHeapPeak();
+        const std::size_t heldBefore = feltrix_bench::heapBytesInUse();
         Clock::time_point start = Clock::now();
         if (load(path.c_str()) < 0) {
             std::printf("%s: load failed: %s\n", name, feltrix::loadErrorText());
@@ -82,6 +96,8 @@ void timeLoad(const char* name, int (*load)(const char*), const std::string& pat
         returned.add(secondsSince(start));
         while (!allLoaded()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
         complete.add(secondsSince(start));
+        decoded = decodedBytes();
+        peakRatio = std::max(peakRatio, (feltrix_bench::heapPeakBytes() - heldBefore) / decoded);
     }
     feltrix::clearChannels();
     std::string label = std::string("feltrix ") + name;
@@ -91,6 +107,8 @@ void timeLoad(const char* name, int (*load)(const char*), const std::string& pat
     } else {
         report(label.c_str(), complete, audioSeconds);
     }
+    std::printf("%-44s %.1f MB = %.2fx the decoded %.1f MB\n", "  most heap held during a load", peakRatio * decoded / 1e6,
+                peakRatio, decoded / 1e6);
 }
 
 }  // namespace

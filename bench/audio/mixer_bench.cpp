@@ -1,8 +1,10 @@
 // How many 44.1 kHz mono voices the mixer keeps up with on one core at 48 kHz
 // output, beside the same voices through bare libsamplerate converters (the
 // bound: the mixer's own work should cost little on top of the conversion).
+// Then what silent voices cost: a table of many loaded voices of which only a
+// few are audible, beside those few alone.
 //
-//   build/bin/audio_mixer_bench [voices] [seconds of output per run] [runs]
+//   build/bin/audio_mixer_bench [voices] [seconds of output per run] [runs] [loaded voices]
 #include <samplerate.h>
 
 #include <algorithm>
@@ -25,6 +27,7 @@ constexpr int kOutputRate = 48000;
 constexpr std::uint32_t kSourceRate = 44100;
 constexpr std::uint32_t kBlock = 512;  // frames per callback
 constexpr std::size_t kSoundFrames = 2 * kSourceRate;
+constexpr int kAudible = 20;  // audible voices among many loaded ones
 
 std::vector<float> voiceSound(int voice) {
     std::vector<float> sound(kSoundFrames);
@@ -37,8 +40,9 @@ std::vector<float> voiceSound(int voice) {
 
 double seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-// Seconds the mixer takes for `outputFrames` frames of `voices` voices.
-double timeMixer(int voices, std::uint32_t outputFrames) {
+// Seconds the mixer takes for `outputFrames` frames of `voices` voices, of
+// which the first `audible` play (the others stay at volume 0).
+double timeMixer(int voices, std::uint32_t outputFrames, int audible) {
     ChannelTable table(kOutputRate);
     for (int v = 0; v < voices; ++v) {
         AudioChannel* channel = feltrix::newAudioChannel();
@@ -49,6 +53,7 @@ double timeMixer(int voices, std::uint32_t outputFrames) {
         channel->sourceRate = kSourceRate;
         channel->loadState.store(feltrix::LoadState::Loaded);
         table.append(channel);
+        if (v >= audible) continue;
         // Slides run all the time, as in a session.
         feltrix::slideChannelVolume(table, static_cast<feltrix::ChannelNumber>(v), 1.0f, 20.0f);
         feltrix::slideChannelPanning(table, static_cast<feltrix::ChannelNumber>(v), v % 2 ? 1.0f : 0.0f, 20.0f);
@@ -107,8 +112,10 @@ int main(int argc, char** argv) {
     const int voices = argc > 1 ? std::atoi(argv[1]) : 32;
     const double audioSeconds = argc > 2 ? std::atof(argv[2]) : 0.5;
     const int runs = argc > 3 ? std::atoi(argv[3]) : 11;
-    if (voices <= 0 || audioSeconds <= 0 || runs <= 0) {
-        std::fprintf(stderr, "usage: %s [voices] [seconds of output per run] [runs]\n", argv[0]);
+    const int loaded = argc > 4 ? std::atoi(argv[4]) : 1000;
+    if (voices <= 0 || audioSeconds <= 0 || runs <= 0 || loaded < kAudible) {
+        std::fprintf(stderr, "usage: %s [voices] [seconds of output per run] [runs] [loaded voices, at least %d]\n",
+                     argv[0], kAudible);
         return 2;
     }
     const std::uint32_t frames = static_cast<std::uint32_t>(audioSeconds * kOutputRate);
@@ -117,7 +124,7 @@ int main(int argc, char** argv) {
     // Alternate the two and keep the best run of each: the machine is shared.
     double bestMixer = 1e30, bestBare = 1e30;
     for (int run = 0; run < runs; ++run) {
-        bestMixer = std::min(bestMixer, timeMixer(voices, frames));
+        bestMixer = std::min(bestMixer, timeMixer(voices, frames, voices));
         bestBare = std::min(bestBare, timeBare(voices, frames));
     }
     const double voiceFrames = static_cast<double>(voices) * frames;
@@ -127,5 +134,17 @@ int main(int argc, char** argv) {
     std::printf("%-22s %12.1f %22.1f\n", "mixer", mixerNs, mixerVoices);
     std::printf("%-22s %12.1f %22.1f\n", "bare libsamplerate", bareNs, bareVoices);
     std::printf("mixer / bare: %.1f %% (goal: at least 85 %%)\n", 100.0 * mixerVoices / bareVoices);
+
+    // Silent voices should cost next to nothing.
+    double bestFew = 1e30, bestLoaded = 1e30;
+    for (int run = 0; run < runs; ++run) {
+        bestFew = std::min(bestFew, timeMixer(kAudible, frames, kAudible));
+        bestLoaded = std::min(bestLoaded, timeMixer(loaded, frames, kAudible));
+    }
+    const double realTime = audioSeconds;
+    std::printf("\n%-34s %14s\n", "", "% of real time");
+    std::printf("%d audible voices alone %12s %14.1f\n", kAudible, "", 100.0 * bestFew / realTime);
+    std::printf("%d loaded, %d of them audible %6s %14.1f\n", loaded, kAudible, "", 100.0 * bestLoaded / realTime);
+    std::printf("loaded / alone: %.2fx (goal: at most 1.3x)\n", bestLoaded / bestFew);
     return 0;
 }

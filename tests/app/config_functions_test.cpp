@@ -93,7 +93,7 @@ TEST(ConfigFunctions, ArgumentAndFileErrors) {
                                       "print(select(2, pcall(loadConfig, {})))\n"
                                       "print(select(2, pcall(saveConfig)))\n"
                                       "print(select(2, pcall(saveConfig, true)))\n"
-                                      "print(select(2, pcall(loadConfig, '" + dir.file("missing.fxc") + "')))\n"
+                                      "print(select(2, pcall(function() return loadConfig('" + dir.file("missing.fxc") + "') end)))\n"
                                       "print(select(2, pcall(saveConfig, 'x')))",
                                       dir.file("no/such/folder/x.fxc") + "\n");
     EXPECT_EQ(scriptOutput(r.out),
@@ -102,5 +102,6 @@ TEST(ConfigFunctions, ArgumentAndFileErrors) {
               "incorrect argument #1 to luaSaveConfig: string expected, got nil\n"
               "incorrect argument #1 to luaSaveConfig: string expected, got boolean\n"
               "could not load file " + dir.file("missing.fxc") + "\n"
+              "Error saving configuration file " + dir.file("no/such/folder/x.fxc") + ": No such file or directory\n"
               "could not write to file " + dir.file("no/such/folder/x.fxc") + "\n");
 }

@@ -68,6 +68,7 @@ TEST(AudioFunctions, LoadSetAndReadBackChannels) {
     std::vector<float> stereo(2 * 1000, 0.25f);
     dir.write("stereo.wav", wavFile16(stereo, 2, 22050));
     dir.write("42", "");
+    ASSERT_TRUE(runCommand("mkfifo '" + dir.file("pipe") + "'"));  // no writer: opening it could wait forever
     const RunResult result = runFeltrix(dir, R"lua(
 print("mono", loadWav("mono.wav"))
 print("again", loadWav("mono.wav"))
@@ -92,7 +93,7 @@ print("no frame", getCurrentAudioChannelPosition(3))
 resumeAudio()
 setUpdateInterval(0.0051)
 print("interval", getUpdateInterval())
-print("exists", fileExists(42), fileExists("nothing"))
+print("exists", fileExists(42), fileExists("nothing"), fileExists("pipe"))
 resetAudio()
 print("after reset", getChannelCount(), loadWav("stereo.wav"))
 exit()
@@ -115,7 +116,7 @@ exit()
         "past the end\t500",
         "no frame\t0",
         "interval\t0.01",
-        "exists\ttrue\tfalse",
+        "exists\ttrue\tfalse\ttrue",
         "after reset\t0\t0\t1",
     };
     for (const char* line : expected) EXPECT_TRUE(hasLine(result.out, line)) << line << "\n" << result.out;

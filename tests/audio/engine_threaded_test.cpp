@@ -11,6 +11,7 @@
 #include "audio/channel_controls.h"
 #include "audio/mixer.h"
 #include "audio/ogg_decoder_thread.h"
+#include "audio/output_supervisor.h"
 #include "audio/sound_loading.h"
 #include "tests/audio/audio_test_files.h"
 #include "tests/support/test_support.h"
@@ -164,6 +165,48 @@ TEST(EngineThreaded, SlidesRacingTheEndOfASlide) {
     slideChannelPanning(table, 0, 0.7f, 0.01f);
     EXPECT_TRUE(waitFor([&] { return currentVolume(*channel) == 0.3f && currentPanning(*channel) == 0.7f; }))
         << "volume " << currentVolume(*channel) << ", panning " << currentPanning(*channel);
+}
+
+// A device the test switches on and off. It plays (each look at its block
+// count finds it moved) while present; one that appeared after the last
+// scan of the device list is found only by a fresh scan.
+struct FakeDevice final : OutputDevice {
+    std::atomic<bool> present{false}, listed{false}, streaming{false};
+    mutable std::atomic<std::uint64_t> blocks{0};
+    DeviceResult open(ChannelTable&, bool rescan) override {
+        if (rescan) listed = present.load();
+        if (!listed || !present) return {-1, "no device\n"};
+        return {};
+    }
+    DeviceResult start() override {
+        streaming = true;
+        return {};
+    }
+    void close() override { streaming = false; }
+    std::uint64_t blocksMixed() const override { return streaming && present ? ++blocks : blocks.load(); }
+    std::string failure() override { return {}; }
+    std::string deviceName() const override { return "fake"; }
+};
+
+TEST(EngineThreaded, OutputIsFoundLostAndFoundAgainInTheBackground) {
+    ChannelTable table(48000);
+    auto owned = std::make_unique<FakeDevice>();
+    FakeDevice& device = *owned;
+    SupervisorTiming timing;
+    timing.poll = std::chrono::milliseconds(5);
+    timing.silence = std::chrono::milliseconds(100);
+    timing.retry = std::chrono::milliseconds(20);
+    OutputSupervisor output(std::move(owned), table, timing);
+    EXPECT_EQ(output.open(std::chrono::seconds(5)), -1) << "no device at start";
+    output.start();
+    EXPECT_FALSE(output.playing());
+    device.present = true;  // appears after the start-up scan
+    EXPECT_TRUE(waitFor([&] { return output.playing(); })) << "a new device was not found";
+    device.present = false;  // its server ends: no more blocks
+    EXPECT_TRUE(waitFor([&] { return !output.playing(); })) << "the lost stream was not noticed";
+    EXPECT_FALSE(device.streaming) << "the lost stream was not closed";
+    device.present = true;
+    EXPECT_TRUE(waitFor([&] { return output.playing(); })) << "the device was not opened again";
 }
 
 }  // namespace

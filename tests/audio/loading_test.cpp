@@ -7,6 +7,7 @@
 #include "audio/audio_channel.h"
 #include "audio/byte_source.h"
 #include "audio/load_error.h"
+#include "audio/mp3_reader.h"
 #include "audio/ogg_decoder_thread.h"
 #include "audio/ogg_reader.h"
 #include "audio/sound_loading.h"
@@ -74,7 +75,7 @@ TEST_F(Loading, EachFormatAppendsItsVoicesWithTheirLayout) {
          dir.write("none.wav", riffWave(chunk("fmt ", fmtBody(1, 0, 8000, 0, 16)) + chunk("data", "abcd"))),
          loadWavChannels, {}, 0, 0},
         {"mono MP3", makeMp3(dir.path(), "m1", 1, 44100, 0.5), loadMp3Channels, {0.0f, 1.0f}, 44100, 0},
-        {"stereo MP3", makeMp3(dir.path(), "m2", 2, 32000, 0.5), loadMp3Channels, {0.0f, 1.0f}, 32000, 0},
+        {"stereo MP3", makeMp3(dir.path(), "m2", 2, 32000, 2.5), loadMp3Channels, {0.0f, 1.0f}, 32000, 0},
         {"short stereo Ogg", makeOgg(dir.path(), "o2", 2, 44100, 0.5), loadOggChannels, {0.0f, 1.0f}, 44100, 22050},
         {"6-channel Ogg", makeOgg(dir.path(), "o6", 6, 48000, 0.2), loadOggChannels,
          {0.0f, 0.5f, 1.0f, 0.0f, 1.0f, 0.5f}, 48000, 9600},
@@ -98,6 +99,18 @@ TEST_F(Loading, EachFormatAppendsItsVoicesWithTheirLayout) {
             }
             EXPECT_GT(voice->sampleCount, 0u);
         }
+        if (c.load == loadMp3Channels) {
+            // The voices hold exactly what the reader decodes (which matches lame --decode).
+            const std::string bytes = readFile(c.path);
+            MemoryByteSource source(bytes.data(), bytes.size());
+            DecodedMp3 decoded;
+            ASSERT_EQ(decodeMp3(source, decoded), nullptr);
+            for (int i = 0; i < 2; ++i) {
+                const AudioChannel* voice = channelAt(before + static_cast<ChannelNumber>(i));
+                EXPECT_EQ(std::vector<float>(voice->samples.get(), voice->samples.get() + voice->sampleCount),
+                          i == 0 ? decoded.left : decoded.right);
+            }
+        }
         before = channelCount();
     }
     // A short Ogg file started no thread: every slot is free at once.
@@ -108,6 +121,9 @@ TEST_F(Loading, AFailedLoadGivesItsTextAndLeavesTheTableAsItWas) {
     ASSERT_EQ(loadWavChannels(makeWav(dir.path(), "ok", 2, 8000, 0.1).c_str()), 2);
     EXPECT_STREQ(loadErrorText(), "No error") << "before the first failure";
     const std::string ogg = readFile(makeOgg(dir.path(), "good", 2, 44100, 3.0));
+    // A FIFO without a writer would hold an ordinary open for ever.
+    const std::string fifo = dir.file("pipe");
+    ASSERT_TRUE(runCommand("mkfifo '" + fifo + "'"));
     const char* notVorbis = "ov_test_callbacks failed: Ogg file does not contain Vorbis audio";
     struct Case {
         const char* name;
@@ -122,6 +138,14 @@ TEST_F(Loading, AFailedLoadGivesItsTextAndLeavesTheTableAsItWas) {
         {"folder as WAV", loadWavChannels, dir.path(), "Could not open file"},
         {"folder as MP3", loadMp3Channels, dir.path(), "Could not open file"},
         {"folder as Ogg", loadOggChannels, dir.path(), "Error opening file."},
+        {"FIFO as WAV", loadWavChannels, fifo, "Could not open file"},
+        {"FIFO as MP3", loadMp3Channels, fifo, "Could not open file"},
+        {"FIFO as Ogg", loadOggChannels, fifo, "Error opening file."},
+        {"WAV of 33 channels", loadWavChannels,
+         dir.write("c33.wav", riffWave(chunk("fmt ", fmtBody(1, 33, 8000, 33, 8)) + chunk("data", ""))),
+         "WAV file has too many channels"},
+        {"Ogg of 33 channels", loadOggChannels, makeOgg(dir.path(), "c33", 33, 8000, 0.1),
+         "Ogg file has too many channels"},
         {"WAV float", loadWavChannels,
          dir.write("f.wav", riffWave(chunk("fmt ", fmtBody(3, 1, 8000, 4, 32)) + chunk("data", "abcd"))),
          "WAV file is not raw PCM"},

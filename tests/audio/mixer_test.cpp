@@ -191,6 +191,49 @@ TEST(Mixer, SpeedAndSourceRateSetThePitch) {
     }
 }
 
+// A voice at volume 0 skips conversion; one at a volume too small to hear is
+// converted all along. Through a slide down and loops at any speed their
+// positions must keep together, and a slide up from silence must sound the
+// same but for the converter's first milliseconds.
+TEST(Mixer, SilentVoicesKeepTheirPlaceWithoutConverting) {
+    struct Case {
+        const char* name;
+        std::uint32_t sourceRate;
+        float speed;
+        std::size_t frames;
+        std::uint64_t loopStart;
+    };
+    const Case cases[] = {
+        {"output rate", kRate, 1.0f, 3 * kRate, 0},         {"44.1 kHz", 44100, 1.0f, 3 * 44100, 0},
+        {"fast, short loop", 22050, 1.7f, 5000, 1234},      {"slow, loop", 44100, 0.3f, 20000, 15000},
+        {"rate refused: file's own", 0, 2.0f, 30000, 100},  {"fast past many loops", 96000, 8.0f, 9000, 4000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ChannelTable silentTable(kRate), heardTable(kRate);
+        const std::vector<float> sound = sine(997, c.sourceRate ? c.sourceRate : 8000, c.frames, 0.5f);
+        AudioChannel* silent = addChannel(silentTable, sound, c.sourceRate);
+        AudioChannel* heard = addChannel(heardTable, sound, c.sourceRate);
+        auto both = [&](auto step) { step(silentTable), step(heardTable); };
+        both([&](ChannelTable& t) { setChannelSpeed(t, 0, c.speed), setChannelLoopPoint(t, 0, c.loopStart); });
+        both([&](ChannelTable& t) { slideChannelVolume(t, 0, 1.0f, 0.01f), mix(t, 9600); });
+        slideChannelVolume(silentTable, 0, 0.0f, 0.01f);
+        slideChannelVolume(heardTable, 0, 1e-30f, 0.01f);
+        both([&](ChannelTable& t) { mix(t, 60000); });
+        const std::uint64_t loop = c.frames - c.loopStart;
+        const std::uint64_t apart = (currentPosition(*silent) + loop - currentPosition(*heard)) % loop;
+        // A converter holds up to a block and a half of input beyond what is heard.
+        EXPECT_LE(std::min(apart, loop - apart), 1.5 * 512 * c.speed * (c.sourceRate ? c.sourceRate : kRate) / kRate)
+            << currentPosition(*silent) << " " << currentPosition(*heard);
+        both([&](ChannelTable& t) { slideChannelVolume(t, 0, 1.0f, 0.05f); });
+        const std::vector<float> a = mix(silentTable, 4800), b = mix(heardTable, 4800);
+        float worst = 0.0f;
+        for (std::size_t i = 2 * 96; i < a.size(); ++i) worst = std::max(worst, std::fabs(a[i] - b[i]));
+        EXPECT_LT(worst, 1e-4f) << "differs after the first 2 ms";
+        EXPECT_GT(peak(a, 0, 2400), 0.1f);
+    }
+}
+
 TEST(Mixer, LoopsFromTheLoopPointAndFillsTheConverterInOrder) {
     ChannelTable table(kRate);
     AudioChannel* channel = addChannel(table, ramp(100));

@@ -240,6 +240,8 @@ function FeltrixUpdateCallback()
   show("loaded")
   FeltrixLoadConfig()
   show("after refusal")
+  FeltrixSaveConfig()  -- into a folder that does not exist
+  show("after failed save")
   exit()
 end
 )";
@@ -249,7 +251,8 @@ TEST(DemoConfiguration, LoadingRestoresSlidersCheckBoxesAndSoundscape) {
     copyDemoFolder(dir);
     const std::string saved = dir.file("session.fxc");
     const std::string headerless = dir.write("plain.fxc", "return { masterVolume = 0.1 }\n");
-    const std::string answers = dir.write("answers.txt", saved + "\n" + saved + "\n" + headerless + "\n");
+    const std::string answers =
+        dir.write("answers.txt", saved + "\n" + saved + "\n" + headerless + "\n" + dir.file("gone/s.fxc") + "\n");
 
     RunOptions options;
     const TestAreaName area("demo-config");
@@ -269,6 +272,9 @@ TEST(DemoConfiguration, LoadingRestoresSlidersCheckBoxesAndSoundscape) {
     // The refused file changes nothing and says why.
     EXPECT_NE(result.out.find("after refusal " + expected), std::string::npos) << result.out;
     EXPECT_NE(result.err.find("invalid config file"), std::string::npos) << result.err;
+    // A save that fails is shown; the session goes on.
+    EXPECT_NE(result.out.find("after failed save " + expected), std::string::npos) << result.out;
+    EXPECT_NE(result.err.find("The settings were not saved"), std::string::npos) << result.err;
 
     const std::string file = readFile(saved);
     EXPECT_EQ(file.rfind("-- Feltrix configuration file\n", 0), 0u) << file;

@@ -165,7 +165,7 @@ say(getDropdownListCountInternal(list), getDropdownListSelectionInternal(list))
 say(getDropdownListCountInternal(list + 1), getDropdownListCountInternal(5000), getDropdownListSelectionInternal(5000))
 try(getDropdownListItemInternal, list + 1, 0)
 )lua"),
-              (Lines{"0 -1", "1 0", "2 3.5 Grüße", "invalid list index: 3 (list has only 3 elements)",
+              (Lines{"0 -1", "1 0", "2 3.5 " + listEntryAsScriptsRead("Grüße"), "invalid list index: 3 (list has only 3 elements)",
                      "invalid list index: -1", "invalid list index: 7 (list has only 3 elements)",
                      "invalid list index: -2", "Wind 3", "3 0 Rain", "3 -1", "0 0 -1",
                      "invalid list index: 0 (list has only 0 elements)"}));

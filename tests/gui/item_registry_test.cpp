@@ -1,4 +1,4 @@
-// The item registry and its layout arithmetic against a recording window
+// The item registry and its layout arithmetic against an in-memory window
 // system: ids, window growth per kind, placement and sizes, repaint areas.
 #include <gtest/gtest.h>
 
@@ -9,13 +9,13 @@
 
 #include "gui/item_registry.h"
 #include "gui/layout.h"
-#include "tests/gui/fake_window_system.h"
+#include "gui/memory_window_system.h"
 
 using feltrix::GuiItemKind;
 using feltrix::GuiItemRegistry;
 using feltrix::PixelRect;
 using feltrix::PixelSize;
-using feltrix::testing::FakeWindowSystem;
+using feltrix::MemoryWindowSystem;
 
 // Catches wrong margins per kind, growth from the wrong edge, shrinking, and a
 // list's opened height counted as if it were on screen. Text is 7 px a byte
@@ -45,7 +45,7 @@ TEST(GuiLayout, WindowGrowsSoThatEachKindFits) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        FakeWindowSystem windows;
+        MemoryWindowSystem windows;
         windows.client = c.before;
         GuiItemRegistry registry(&windows);
         c.create(registry);
@@ -59,7 +59,7 @@ TEST(GuiLayout, WindowGrowsSoThatEachKindFits) {
 // Catches measured sizes used the wrong way round and labels placed by their
 // top when no height was given.
 TEST(GuiLayout, ControlRectsPerKind) {
-    FakeWindowSystem windows;
+    MemoryWindowSystem windows;
     GuiItemRegistry registry(&windows);
     const auto rectOf = [&](int id) { return windows.controls.at(id).rect; };
     EXPECT_EQ(rectOf(registry.createCheckbox("", 5, 6)), (PixelRect{5, 6, 26, 15}));
@@ -78,7 +78,7 @@ TEST(GuiLayout, ControlRectsPerKind) {
 // entries for controls that do not exist, a caption removed with its list,
 // and a new main window that inherits items whose controls it lacks.
 TEST(GuiRegistry, IdsComeFrom1024UpAndAreNeverReused) {
-    FakeWindowSystem windows;
+    MemoryWindowSystem windows;
     GuiItemRegistry registry(&windows);
     EXPECT_EQ(registry.createCheckbox("a", 0, 0), 1024);
     EXPECT_EQ(registry.createDropdownList("with caption", 0, 40, 50, 100), 1025);
@@ -100,7 +100,7 @@ TEST(GuiRegistry, IdsComeFrom1024UpAndAreNeverReused) {
     EXPECT_TRUE(windows.controls.empty());
     EXPECT_EQ(registry.createSlider("s", 0, 0, 0), 1030);
 
-    FakeWindowSystem second;
+    MemoryWindowSystem second;
     registry.setWindowSystem(&second);
     EXPECT_EQ(registry.size(), 0u);
     EXPECT_EQ(registry.createCheckbox("b", 0, 0), 1031);
@@ -110,7 +110,7 @@ TEST(GuiRegistry, IdsComeFrom1024UpAndAreNeverReused) {
 // Catches a width of 0 that shrinks a control to nothing, moves that grow the
 // window, and repaint areas that miss the uncovered strips or the old place.
 TEST(GuiRegistry, SizeAndPositionChanges) {
-    FakeWindowSystem windows;
+    MemoryWindowSystem windows;
     GuiItemRegistry registry(&windows);
     const int button = registry.createPushButton("p", 10, 10, 80, 30);
     registry.setItemSize(button, 0, 40);

@@ -17,7 +17,7 @@ namespace {
 
 // A DllCFunc stand-in that records every call and answers with the index.
 std::vector<std::pair<std::int32_t, std::int32_t>> calls;
-std::int32_t answerIndex(std::int32_t index, std::int32_t value) {
+std::int32_t PELGRIN32_CALL answerIndex(std::int32_t index, std::int32_t value) {
     calls.emplace_back(index, value);
     return index;
 }

@@ -48,7 +48,7 @@ protected:
     void SetUp() override {
         resetInterfaceBindingForTesting();
         fake = FakePlatform{};
-        setLibraryAccessForTesting({fakeLoad, fakeFind});
+        setLibraryAccess({fakeLoad, fakeFind});
         L = luaL_newstate();
         luaL_openlibs(L);
         lua_pushcclosure(L, luaTryLoadQuenterra, 0);

@@ -1,5 +1,9 @@
 // The exports, called in this process through the shared library itself.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <climits>
 

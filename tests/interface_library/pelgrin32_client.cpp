@@ -2,13 +2,11 @@
 // library like any other program. The area name comes from PELGRIN32_AREA_NAME.
 //   unattached          print every export's result before any Open
 //   write I V [I V...]  Open, print DllCFunc(-I, V) for each pair
-//   race I V J W        fork; both processes Open at once, one writes V to I,
-//                       the other W to J, and each waits to see the other's value
-// Exit code 0 on success, 1 when Open fails, 2 when a race partner's value
-// never shows, 3 on usage.
-#include <sys/wait.h>
-#include <unistd.h>
-
+//   read I [I...]       Open, print DllCFunc(I, 0) for each
+//   meet I V J W        Open, write V to I, wait until J holds W (a partner
+//                       process started at the same moment writes it)
+// Exit code 0 on success, 1 when Open fails, 2 when the partner's value never
+// shows, 3 on usage.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -38,17 +36,6 @@ int meet(int index, int value, int otherIndex, int otherValue) {
     return 0;
 }
 
-int race(int index, int value, int otherIndex, int otherValue) {
-    std::fflush(stdout);
-    const pid_t partner = fork();
-    if (partner == 0) _exit(meet(otherIndex, otherValue, index, value));
-    const int code = meet(index, value, otherIndex, otherValue);
-    int status = 0;
-    waitpid(partner, &status, 0);
-    std::printf("%d %d\n", code, WIFEXITED(status) ? WEXITSTATUS(status) : -1);
-    return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -64,7 +51,12 @@ int main(int argc, char** argv) {
         for (int i = 2; i + 1 < argc; i += 2) std::printf("%d\n", DllCFunc(-number(argv[i]), number(argv[i + 1])));
         return 0;
     }
-    if (command == "race" && argc == 6) return race(number(argv[2]), number(argv[3]), number(argv[4]), number(argv[5]));
-    std::fprintf(stderr, "usage: pelgrin32_client unattached | write I V... | race I V J W\n");
+    if (command == "read") {
+        if (!open()) return 1;
+        for (int i = 2; i < argc; ++i) std::printf("%d\n", DllCFunc(number(argv[i]), 0));
+        return 0;
+    }
+    if (command == "meet" && argc == 6) return meet(number(argv[2]), number(argv[3]), number(argv[4]), number(argv[5]));
+    std::fprintf(stderr, "usage: pelgrin32_client unattached | write I V... | read I... | meet I V J W\n");
     return 3;
 }

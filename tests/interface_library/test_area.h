@@ -104,4 +104,17 @@ inline std::vector<std::uint8_t> expectedFreshLayout() {
     return a;
 }
 
+// A fresh layout after two clients "meet": each wrote its value as Threshold
+// of band 1 of channel record 0 and 1 (plain indices 17 and 145), which also
+// sets the host words 17 and 145.
+inline std::vector<std::uint8_t> expectedAfterMeeting(std::int32_t first, std::int32_t second) {
+    auto expected = expectedFreshLayout();
+    const std::int32_t values[] = {first, second};
+    for (std::size_t c = 0; c < 2; ++c) {
+        std::memcpy(&expected[hostWord(17 + 128 * c)], &values[c], 2);
+        std::memcpy(&expected[bandRecord(c, 1) + kThreshold], &values[c], 4);
+    }
+    return expected;
+}
+
 }  // namespace pelgrin32::testing

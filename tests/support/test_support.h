@@ -31,6 +31,8 @@ private:
 };
 
 std::string readFile(const std::string& path);
+// "/..." on Linux, "C:/...", "C:\\..." or "/..." (the current drive) on Windows.
+bool isAbsolutePath(const std::string& path);
 
 struct RunOptions {
     std::vector<std::string> arguments;
@@ -52,6 +54,11 @@ struct RunResult {
     std::string err;
 };
 
+// Runs `program` with its standard output and error captured through pipes
+// (test_support_posix.cpp / test_support_win32.cpp). On Windows the captured
+// text has its CR LF line ends turned into LF, so that tests compare the same
+// text on both platforms, and a program that cannot be started gives exit
+// code 127, as a shell reports it on Linux.
 RunResult runProgram(const std::string& program, const RunOptions& options);
 
 // A program running in the background, its standard output written to
@@ -72,7 +79,7 @@ private:
     int status_ = -1;
 };
 
-// The program as built: build/bin/feltrix.
+// The program as built: build/bin/feltrix (build/bin/Feltrix.exe on Windows).
 std::string feltrixBinary();
 // Options to run build/bin/feltrix in `dir` (offscreen, automation on) with
 // an init script `script` written there as FeltrixInit.lj.
@@ -84,9 +91,13 @@ inline RunResult runFeltrix(const TempDir& dir, const std::string& script, RunOp
 // Polls `condition` until it holds or `bound` passes; returns its last value.
 bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds bound = std::chrono::seconds(10));
 
-// Standard output without the audio engine's start-up diagnostics, which
-// depend on whether the machine has a sound device.
+// Standard output without the audio engine's diagnostics, which depend on
+// whether the machine has a sound device (and whether it stays).
 std::string scriptOutput(const std::string& out);
+
+// A drop-down entry's UTF-8 text as scripts read it back: unchanged on Linux,
+// in the ANSI code page on Windows.
+std::string listEntryAsScriptsRead(const std::string& text);
 
 // Lines of `text` (without their line breaks).
 std::vector<std::string> lines(const std::string& text);

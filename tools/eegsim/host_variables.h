@@ -78,6 +78,11 @@ const std::vector<HostSlot>& hostSlots();
 int16_t slotValue(const HostFrame& frame, const HostSlot& slot);
 void setSlotValue(HostFrame& frame, const HostSlot& slot, int16_t value);
 
+// The interface library's variable access: a negative index writes the value.
+using DllCFuncFunction = int32_t (*)(int32_t index, int32_t value);
+// Writes every host variable of `frame` through DllCFunc.
+void writeHostFrame(DllCFuncFunction dllCFunc, const HostFrame& frame);
+
 // Rounds and clamps into the signed 16-bit range.
 int16_t toWord(double value);
 

@@ -1,4 +1,4 @@
-#include "tools/eegsim/pelgrin_library.h"
+#include "tools/eegsim/host_variables.h"
 
 namespace eegsim {
 

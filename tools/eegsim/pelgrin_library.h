@@ -1,6 +1,5 @@
 #pragma once
-// Loading libpelgrin32.so at run time, as the acquisition application does,
-// and the write path into the shared area.
+// Loading libpelgrin32.so at run time, as the acquisition application does.
 #include <cstdint>
 #include <string>
 
@@ -9,7 +8,6 @@
 namespace eegsim {
 
 using OpenFunction = void* (*)(const char*);
-using DllCFuncFunction = int32_t (*)(int32_t, int32_t);
 
 struct PelgrinLibrary {
     void* handle = nullptr;
@@ -22,9 +20,5 @@ struct PelgrinLibrary {
 // program's folder (<program folder>/../lib/libpelgrin32.so) first, then the
 // system's search order. Resolves `Open` and `DllCFunc`.
 bool loadPelgrinLibrary(const std::string& explicitPath, PelgrinLibrary& library, std::string& error);
-
-// Writes every host variable of `frame` through DllCFunc: a negative index
-// is a write of the value to that index.
-void writeHostFrame(DllCFuncFunction dllCFunc, const HostFrame& frame);
 
 }  // namespace eegsim

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "tools/eegsim/acquisition.h"
+#include "tools/eegsim/source_frames.h"
 #include "tools/eegsim/tick_recording.h"
 
 namespace eegsim {
@@ -77,18 +77,13 @@ SessionResult runSourceSession(SignalSource& source, const Options& options, con
     SessionResult result;
     SessionDriver driver(options, hooks);
     if (!driver.start(result)) return result;
-    Acquisition acquisition(options.analysis, source.sampleRate());
-    std::vector<double> left, right;
-    while (driver.more(result, static_cast<double>(acquisition.ticks() + 1) / options.analysis.tickRate)) {
-        std::size_t count = acquisition.samplesForNextTick();
-        left.resize(count);
-        right.resize(count);
-        if (source.read(left.data(), right.data(), count) < count) {
+    SourceFrames frames(source, options.analysis);
+    while (driver.more(result, frames.nextSeconds())) {
+        if (!frames.next()) {
             result.message = "end of the recording";
             break;
         }
-        const HostFrame& frame = acquisition.tick(left.data(), right.data(), count);
-        if (!driver.publish(result, acquisition.ticks() - 1, acquisition.seconds(), frame)) break;
+        if (!driver.publish(result, frames.ticks() - 1, frames.seconds(), frames.frame())) break;
     }
     driver.finish(result);
     return result;

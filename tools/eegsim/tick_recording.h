@@ -41,6 +41,8 @@ public:
     bool next(uint64_t& tick, double& seconds, HostFrame& frame, std::string& error);
     // Back to the first row.
     void rewind();
+    // Line of the file that next() read last (the header is line 1).
+    uint64_t lineNumber() const { return lineNumber_; }
 
 private:
     bool readLine(std::string& line);

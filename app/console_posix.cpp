@@ -1,0 +1,7 @@
+#include "app/console.h"
+
+namespace feltrix {
+
+void openConsole() {}
+
+}  // namespace feltrix

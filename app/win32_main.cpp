@@ -1,0 +1,74 @@
+// Feltrix on Windows: start-up and the message loop. The script host, the
+// audio engine and the update timer run as on Linux; the script's controls
+// live in the Win32 main window.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/install_path.h"
+#include "app/script_host.h"
+#include "app/win32_update_timer.h"
+#include "audio/audio_system.h"
+#include "common/win32_text.h"
+#include "gui/modal_ui.h"
+#include "gui/win32_main_window.h"
+#include "gui/win32_modal_ui.h"
+
+namespace {
+
+// The runtime's wide argument vector, program path included, as UTF-8.
+bool passthroughInArguments() {
+    std::vector<std::string> arguments;
+    for (int i = 0; i < __argc; ++i) arguments.push_back(feltrix::wideToUtf8(__wargv[i]));
+    std::vector<const char*> pointers;
+    for (const std::string& argument : arguments) pointers.push_back(argument.c_str());
+    return feltrix::passthroughRequested(static_cast<int>(pointers.size()), pointers.data());
+}
+
+int runMainWindow(HINSTANCE instance, int showCode, feltrix::ScriptHost& host) {
+    using namespace feltrix;
+    HWND window = createMainWindow(instance);
+    if (window == nullptr) return 1;
+    // PortAudio is linked into the program (no portaudio_x86.dll to miss).
+    if (initAudio() != 0) {
+        showMessageBox("Error", "Failed to initialize audio system. Make sure a sound output device is available.",
+                       false);
+    }
+    ShowWindow(window, showCode);
+
+    auto* timer = new Win32UpdateTimer(host);
+    host.setUpdateTimer(timer);
+    host.runInitScript();
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCode) {
+    using namespace feltrix;
+    const bool passthrough = passthroughInArguments();
+    recordInstallPath();
+
+    // The host, the window and the engine live until the process ends; no exit
+    // path tears them down (the audio thread may still run).
+    auto* host = new ScriptHost(passthrough);
+    // Console diagnostics and script output appear as they are written (the
+    // Windows runtime would buffer line-buffered output fully).
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    setActiveScriptHost(host);
+    installModalUiBackend(new Win32ModalUi);
+
+    const int code = runMainWindow(instance, showCode, *host);
+    std::fflush(stdout);
+    std::exit(code);
+}

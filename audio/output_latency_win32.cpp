@@ -1,0 +1,7 @@
+#include "audio/output_latency.h"
+
+namespace feltrix {
+
+OutputLatency preferredOutputLatency() { return OutputLatency::Low; }
+
+}  // namespace feltrix

@@ -1,0 +1,32 @@
+#include "common/win32_text.h"
+
+#include <windows.h>
+
+namespace feltrix {
+
+std::wstring utf8ToWide(const std::string& text) {
+    if (text.empty()) return {};
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+namespace {
+
+std::string narrowed(const std::wstring& text, UINT codePage, DWORD flags) {
+    if (text.empty()) return {};
+    const int size = static_cast<int>(text.size());
+    const int length = WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+    if (length > 0) WideCharToMultiByte(codePage, flags, text.data(), size, narrow.data(), length, nullptr, nullptr);
+    return narrow;
+}
+
+}  // namespace
+
+std::string wideToUtf8(const std::wstring& text) { return narrowed(text, CP_UTF8, 0); }
+
+std::string wideToAnsi(const std::wstring& text) { return narrowed(text, CP_ACP, WC_NO_BEST_FIT_CHARS); }
+
+}  // namespace feltrix

@@ -1,0 +1,161 @@
+// Temporary folders and child processes on Linux.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <thread>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+#include "tests/support/test_support.h"
+
+extern char** environ;
+
+namespace feltrix::testing {
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "feltrix-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+bool isAbsolutePath(const std::string& path) { return !path.empty() && path[0] == '/'; }
+
+namespace {
+
+// Starts `program` with the test's environment plus options.environment, in
+// options.workingDirectory, with the given standard descriptors (closed here
+// afterwards). Returns the process id.
+pid_t startProgram(const std::string& program, const RunOptions& options, int in, int out, int err,
+                   const std::vector<int>& closeInChild) {
+    std::vector<std::string> envText;
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string entry(*e);
+        const std::string key = entry.substr(0, entry.find('='));
+        if (options.environment.count(key) == 0) envText.push_back(entry);
+    }
+    for (const auto& [key, value] : options.environment) envText.push_back(key + "=" + value);
+    std::vector<char*> envp;
+    for (auto& e : envText) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    std::vector<std::string> argText{program};
+    argText.insert(argText.end(), options.arguments.begin(), options.arguments.end());
+    std::vector<char*> argv;
+    for (auto& a : argText) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    const pid_t child = fork();
+    if (child < 0) throw std::runtime_error("fork failed");
+    if (child == 0) {
+        dup2(in, STDIN_FILENO);
+        dup2(out, STDOUT_FILENO);
+        dup2(err, STDERR_FILENO);
+        // Only the standard descriptors: a process the program leaves running
+        // (a sound server) must not hold the pipes open.
+        for (const int fd : {in, out, err}) {
+            if (fd > STDERR_FILENO) close(fd);
+        }
+        for (const int fd : closeInChild) {
+            if (fd > STDERR_FILENO) close(fd);
+        }
+        if (!options.workingDirectory.empty() && chdir(options.workingDirectory.c_str()) != 0) _exit(127);
+        execve(program.c_str(), argv.data(), envp.data());
+        _exit(127);
+    }
+    for (const int fd : {in, out, err}) close(fd);
+    return child;
+}
+
+}  // namespace
+
+BackgroundProgram::BackgroundProgram(const std::string& program, const RunOptions& options,
+                                     const std::string& outputFile) {
+    const int out = outputFile.empty() ? open("/dev/null", O_WRONLY)
+                                       : open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_ = startProgram(program, options, open("/dev/null", O_RDONLY), out, open("/dev/null", O_WRONLY), {});
+}
+
+bool BackgroundProgram::running() {
+    if (pid_ > 0 && waitpid(pid_, &status_, WNOHANG) == pid_) pid_ = -1;
+    return pid_ > 0;
+}
+
+int BackgroundProgram::stop(int signal, std::chrono::milliseconds bound) {
+    if (running()) {
+        if (signal != 0) kill(pid_, signal);
+        if (!waitFor([&] { return !running(); }, bound)) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, &status_, 0);
+            pid_ = -1;
+        }
+    }
+    return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
+}
+
+RunResult runProgram(const std::string& program, const RunOptions& options) {
+    int outPipe[2], errPipe[2], inPipe[2] = {-1, -1};
+    if (pipe(outPipe) != 0 || pipe(errPipe) != 0) throw std::runtime_error("pipe failed");
+    if (options.stdinIsPipe && pipe(inPipe) != 0) throw std::runtime_error("pipe failed");
+    const int in = options.stdinIsPipe ? inPipe[0] : open("/dev/null", O_RDONLY);
+    const pid_t child = startProgram(program, options, in, outPipe[1], errPipe[1],
+                                     {outPipe[0], errPipe[0], options.stdinIsPipe ? inPipe[1] : -1});
+    if (options.stdinIsPipe) {
+        // Everything at once, as a parent program would write it.
+        const char* data = options.stdinData.data();
+        size_t left = options.stdinData.size();
+        while (left > 0) {
+            const ssize_t n = ::write(inPipe[1], data, left);
+            if (n <= 0) break;
+            data += n;
+            left -= static_cast<size_t>(n);
+        }
+        // The pipe stays open (no end of input) until the program has ended.
+    }
+
+    RunResult result;
+    const auto deadline = std::chrono::steady_clock::now() + options.timeout;
+    pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
+    std::string* sinks[2] = {&result.out, &result.err};
+    int open = 2;
+    while (open > 0) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            kill(child, SIGKILL);
+            result.timedOut = true;
+            break;
+        }
+        if (poll(fds, 2, static_cast<int>(std::min<long long>(left.count(), 200))) < 0) continue;
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || (fds[i].revents & (POLLIN | POLLHUP)) == 0) continue;
+            char buffer[65536];
+            const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
+            if (n > 0) {
+                sinks[i]->append(buffer, static_cast<size_t>(n));
+            } else {
+                close(fds[i].fd);
+                fds[i].fd = -1;
+                --open;
+            }
+        }
+    }
+    for (auto& fd : fds) if (fd.fd >= 0) close(fd.fd);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (options.stdinIsPipe) close(inPipe[1]);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+std::string listEntryAsScriptsRead(const std::string& text) { return text; }
+
+}  // namespace feltrix::testing

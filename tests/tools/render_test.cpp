@@ -1,0 +1,264 @@
+// feltrix-render as a user runs it: the files it writes (read back with
+// libsndfile), the values its scripts see, its exact virtual clock and its
+// one-line errors.
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/support/test_support.h"
+#include "tools/eegsim/tick_recording.h"
+#include "tools/render/session_values.h"
+
+namespace feltrix::testing {
+namespace {
+
+struct Sound {
+    int rate = 0;
+    std::vector<float> left, right;
+};
+
+Sound readSound(const std::string& path) {
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    Sound sound;
+    if (file == nullptr) return sound;
+    std::vector<float> frames(static_cast<std::size_t>(info.frames) * 2);
+    sf_readf_float(file, frames.data(), info.frames);
+    sf_close(file);
+    sound.rate = info.samplerate;
+    for (std::size_t i = 0; i < frames.size(); i += 2) {
+        sound.left.push_back(frames[i]);
+        sound.right.push_back(frames[i + 1]);
+    }
+    return sound;
+}
+
+// Runs feltrix-render in `dir`, with `script` as FeltrixInit.lj when given.
+RunResult render(const TempDir& dir, const std::vector<std::string>& arguments, const std::string& script = "") {
+    if (!script.empty()) dir.write("FeltrixInit.lj", script);
+    RunOptions options;
+    options.arguments = arguments;
+    options.workingDirectory = dir.path();
+    options.timeout = std::chrono::seconds(120);
+    return runProgram(std::string(FELTRIX_BINARY_DIR) + "/bin/feltrix-render", options);
+}
+
+// A mono 48 kHz WAV file holding the constant `value`.
+void writeConstantWav(const std::string& path, float value, int frames) {
+    SF_INFO info{};
+    info.samplerate = 48000;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    const std::vector<float> samples(static_cast<std::size_t>(frames), value);
+    sf_writef_float(file, samples.data(), frames);
+    sf_close(file);
+}
+
+// A recording with leftAlphaValue = value at each time.
+void writeRecording(const std::string& path, const std::vector<std::pair<double, int>>& rows) {
+    eegsim::TickRecorder recorder;
+    std::string error;
+    recorder.open(path, error);
+    eegsim::HostFrame frame;
+    std::uint64_t tick = 0;
+    for (const auto& [seconds, value] : rows) {
+        frame.band[0][eegsim::Alpha][eegsim::Value] = static_cast<std::int16_t>(value);
+        recorder.write(++tick, seconds, frame);
+    }
+    recorder.close();
+}
+
+std::string demoScript() { return std::string(FELTRIX_BINARY_DIR) + "/demo/FeltrixInit.lj"; }
+
+// Catches a clock that drifts from k x interval, an interval change that
+// does not re-time the next cycle, frames pulled per cycle that are rounded
+// differently, and output-rate mistakes: a 1 s volume slide started in a
+// given cycle must start at its cycle's frame and end one second later.
+TEST(Render, VirtualClockIsExact) {
+    const struct {
+        const char* what;
+        int rate;
+        const char* intervals;  // Lua: interval per cycle from the init script on
+        int slideCycle;
+        double slideStart;  // seconds
+    } cases[] = {
+        {"50 ms, cycle 10", 48000, "{0.05}", 10, 0.5},
+        {"50 ms at 44.1 kHz", 44100, "{0.05}", 10, 0.5},
+        {"100 ms, then 30 ms from cycle 2", 48000, "{0.1, [2] = 0.03}", 5, 0.29},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        writeConstantWav(dir.file("half.wav"), 0.5f, 48000);
+        const std::string script = std::string("local intervals = ") + c.intervals + "\n" +
+                                   "setUpdateInterval(intervals[1])\n"
+                                   "local channel = loadWav('half.wav')\n"
+                                   "slideAudioChannelPanning(channel, 0, 0)\n"
+                                   "local cycle = 0\n"
+                                   "function FeltrixUpdateCallback()\n"
+                                   "  if intervals[cycle] then setUpdateInterval(intervals[cycle]) end\n"
+                                   "  if cycle == " + std::to_string(c.slideCycle) +
+                                   " then slideAudioChannelVolume(channel, 1, 1) end\n"
+                                   "  cycle = cycle + 1\n"
+                                   "end\n";
+        const RunResult run =
+            render(dir, {"--out", "clock.wav", "--seconds", "2", "--rate", std::to_string(c.rate)}, script);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const Sound sound = readSound(dir.file("clock.wav"));
+        ASSERT_EQ(sound.left.size(), static_cast<std::size_t>(2 * c.rate));
+        std::size_t start = 0, end = 0;
+        while (start < sound.left.size() && sound.left[start] == 0.0f) ++start;
+        // The end: within half a frame's step of the final level.
+        const float full = sound.left.back();
+        const float halfStep = 0.5f * full / static_cast<float>(c.rate);
+        for (end = start; end < sound.left.size() && std::fabs(sound.left[end] - full) > halfStep;) ++end;
+        const double expected = c.slideStart * c.rate;
+        EXPECT_NEAR(static_cast<double>(start), expected, 1.0);
+        EXPECT_NEAR(static_cast<double>(end), expected + c.rate, 1.0);
+    }
+}
+
+// Catches a row published before its time or skipped, a later row of the
+// same time losing to an earlier one, values before the first row that are
+// not zero, a replay that does not bind tryLoadQuenterra, a run without
+// values whose tryLoadQuenterra does not fail as with no library, a replay
+// length other than its last row's time, and an exit() that loses the file.
+TEST(Render, ValuesSeenByTheScript) {
+    TempDir dir;
+    // Irregular times, a gap (0.14 .. 0.5) and two rows of the same time.
+    writeRecording(dir.file("session.csv"), {{0.05, 1}, {0.13, 2}, {0.14, 3}, {0.5, 4}, {0.5, 5}, {0.62, 6}});
+    const std::string script =
+        "print(pcall(tryLoadQuenterra))\n"
+        "print(quenterraConnected)\n"
+        "local seen = {}\n"
+        "function FeltrixUpdateCallback()\n"
+        "  seen[#seen + 1] = leftAlphaValue\n"
+        "  if #seen == 8 then print(table.concat(seen, ' ')) exit() end\n"
+        "end\n";
+    const struct {
+        std::vector<std::string> arguments;
+        const char* output;
+        std::size_t frames;
+    } cases[] = {
+        {{"--replay", "session.csv", "--seconds", "1"}, "true\ntrue\n0 1 3 3 3 5 5 6\n", 33600},
+        {{"--replay", "session.csv"}, "true\ntrue\n", 29760},
+        {{"--seconds", "1"},
+         "false\tlibpelgrin32.so could not be loaded. Make sure Quenterra is installed on your system.\n"
+         "false\n0 0 0 0 0 0 0 0\n",
+         33600},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.output);
+        std::vector<std::string> arguments = c.arguments;
+        arguments.insert(arguments.end(), {"--out", "values.wav"});
+        const RunResult run = render(dir, arguments, script);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.out, c.output);
+        EXPECT_EQ(readSound(dir.file("values.wav")).left.size(), c.frames);
+    }
+}
+
+// Catches errors that go unnamed, without their file and line, with exit
+// code 0, or that leave a partial file under the output's name.
+TEST(Render, ErrorsAreOneLineAndExitCode1) {
+    TempDir dir;
+    dir.write("bad.csv", eegsim::recordingHeader() + "\n1,0.1,2\n");
+    writeRecording(dir.file("backwards.csv"), {{0.1, 1}, {0.3, 2}, {0.2, 3}});
+    const std::vector<std::string> plain = {"--seconds", "1", "--out", "out.wav"};
+    const struct {
+        std::vector<std::string> arguments;
+        const char* script;
+        std::string message;
+    } cases[] = {
+        {{"--bogus"}, "", "unknown option --bogus (see --help)"},
+        {{"--script", "missing.lj", "--seconds", "1", "--out", "out.wav"}, "",
+         "cannot open missing.lj: No such file or directory"},
+        {plain, "local x = 1\nerror('broken')\n", "FeltrixInit.lj:2: broken"},
+        {plain, "function FeltrixUpdateCallback()\n  local t = nil\n  t.x = 1\nend\n",
+         "error in a callback: FeltrixInit.lj:3: attempt to index local 't' (a nil value)"},
+        {{"--replay", "missing.csv", "--out", "out.wav"}, "", "cannot open \"missing.csv\": No such file or directory"},
+        {{"--replay", "bad.csv", "--out", "out.wav"}, "", "\"bad.csv\", line 2: too few values"},
+        {{"--replay", "backwards.csv", "--out", "out.wav"}, "",
+         "\"backwards.csv\", line 4: the time goes back (rows must be in time order)"},
+        {{"--seconds", "1", "--out", "no/folder/out.wav"}, "",
+         "cannot write \"" + dir.file("no/folder/out.wav") + "\": No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        const RunResult run = render(dir, c.arguments, c.script);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.err, "feltrix-render: " + c.message + "\n");
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out.wav")));
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        EXPECT_EQ(entry.path().string().find(".saving-"), std::string::npos) << entry.path();
+    }
+}
+
+double rms(const Sound& sound, std::size_t from, std::size_t count) {
+    double sum = 0.0;
+    for (std::size_t i = from; i < from + count && i < sound.left.size(); ++i) {
+        sum += sound.left[i] * sound.left[i] + sound.right[i] * sound.right[i];
+    }
+    return std::sqrt(sum / (2.0 * static_cast<double>(count)));
+}
+
+// Catches output that depends on thread timing (Ogg decoding, the clock),
+// on the session's length or on the time of writing, and a demo whose sound
+// does not follow the synthetic EEG: with Alpha over its threshold for a
+// second or more it must be louder than with Alpha under it for as long.
+TEST(Render, DemoIsTheSameOnEveryRunAndFollowsAlpha) {
+    TempDir dir;
+    const auto renderDemo = [&](const std::string& seconds, const std::string& out) {
+        const RunResult run = render(dir, {"--script", demoScript(), "--synthetic", "--seed", "1", "--seconds",
+                                           seconds, "--out", dir.file(out)});
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+    };
+    renderDemo("60", "long.wav");
+    renderDemo("10", "short.wav");
+    renderDemo("3", "a.flac");
+    renderDemo("3", "b.flac");
+    EXPECT_TRUE(readFile(dir.file("a.flac")) == readFile(dir.file("b.flac")));
+    EXPECT_EQ(readSound(dir.file("a.flac")).left.size(), 3u * 48000u);
+    const Sound sound = readSound(dir.file("long.wav"));
+    const Sound start = readSound(dir.file("short.wav"));
+    ASSERT_EQ(sound.left.size(), 60u * 48000u);
+    ASSERT_EQ(start.left.size(), 10u * 48000u);
+    EXPECT_TRUE(std::equal(start.left.begin(), start.left.end(), sound.left.begin()));
+    EXPECT_TRUE(std::equal(start.right.begin(), start.right.end(), sound.right.begin()));
+
+    // The demo's rule, cycle by cycle (every 100 ms): Alpha over the mean
+    // of the two sides' thresholds.
+    render::SyntheticValues values(eegsim::SyntheticConfig{}, eegsim::AnalysisConfig{});
+    std::string error;
+    double louder[2] = {0.0, 0.0};
+    int counted[2] = {0, 0};
+    int held = 0;
+    bool wasAbove = false;
+    for (int cycle = 0; cycle < 599; ++cycle) {
+        values.advanceTo(cycle * 100000, error);
+        const auto& band = values.frame().band;
+        const double alpha = (band[0][eegsim::Alpha][eegsim::Value] + band[1][eegsim::Alpha][eegsim::Value]) / 2.0;
+        const double threshold =
+            (band[0][eegsim::Alpha][eegsim::Threshold] + band[1][eegsim::Alpha][eegsim::Threshold]) / 2.0;
+        const bool above = threshold > 0 && alpha > threshold;
+        held = above == wasAbove ? held + 1 : 0;
+        wasAbove = above;
+        if (held >= 10 && threshold > 0 && values.frame().artifact == 0) {
+            louder[above] += rms(sound, static_cast<std::size_t>(cycle + 1) * 4800, 4800);
+            ++counted[above];
+        }
+    }
+    ASSERT_GT(counted[0], 20);
+    ASSERT_GT(counted[1], 20);
+    EXPECT_GT(louder[1] / counted[1], 1.5 * louder[0] / counted[0]);
+}
+
+}  // namespace
+}  // namespace feltrix::testing

@@ -1,0 +1,95 @@
+# The tests of the Windows build. ctest runs each test program under wine
+# (scripts/wine_run.sh, the toolchain's emulator); the Linux-only tests (fork,
+# file modes, the ELF library file, sox and the encoders, the Qt window) are
+# not built here.
+
+# Pelgrin32: the decoders, the DLL's exports and processes sharing the area.
+feltrix_add_test(pelgrin32_decoder_tests
+  SOURCES interface_library/area_layout_test.cpp interface_library/plain_index_test.cpp
+          interface_library/extended_index_test.cpp interface_library/out_of_limits_test.cpp
+  LIBS pelgrin32_decoders)
+add_executable(pelgrin32_client interface_library/pelgrin32_client.cpp)
+target_include_directories(pelgrin32_client PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(pelgrin32_client PRIVATE pelgrin32)
+feltrix_add_test(pelgrin32_library_tests SOURCES interface_library/processes_win32_test.cpp
+  LIBS pelgrin32 pelgrin32_decoders)
+add_dependencies(pelgrin32_library_tests pelgrin32_client)
+target_compile_definitions(pelgrin32_library_tests PRIVATE PELGRIN32_CLIENT="$<TARGET_FILE:pelgrin32_client>")
+feltrix_add_test(pelgrin32_thread_tests SOURCES interface_library/threads_test.cpp LIBS pelgrin32)
+# Exactly the sixteen undecorated names in the DLL's export table.
+find_program(FELTRIX_OBJDUMP ${FELTRIX_TRIPLE}-objdump REQUIRED)
+add_test(NAME pelgrin32_export_table
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/interface_library/export_table_test.sh ${FELTRIX_OBJDUMP}
+          $<TARGET_FILE:pelgrin32>)
+
+# The program: start-up, init script, update cycle, errors, passthrough with a
+# real pipe, configuration files, and the install path in the registry.
+feltrix_add_test(app_tests
+  SOURCES app/script_host_test.cpp app/command_line_test.cpp app/config_file_test.cpp app/config_functions_test.cpp
+  LIBS feltrix_core)
+add_dependencies(app_tests feltrix)
+feltrix_add_test(app_lock_tests SOURCES app/script_lock_test.cpp LIBS feltrix_core)
+add_test(NAME install_path_registry
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/app/install_path_registry_test.sh ${CMAKE_CROSSCOMPILING_EMULATOR}
+          $<TARGET_FILE:feltrix>)
+# Alone: other tests run copies of the program, which record their own path.
+set_tests_properties(install_path_registry PROPERTIES RUN_SERIAL TRUE ENVIRONMENT FELTRIX_AUTOMATION=1)
+
+# The sound-file decoders on files made in memory, the mixer, the audio engine
+# and the audio script functions. The cases that compare with sox, lame and
+# oggdec (or make their files with them) need those Linux programs, which a
+# Windows program cannot start: they run in the Linux build only.
+add_library(feltrix_audio_test_files STATIC audio/audio_test_files.cpp)
+target_link_libraries(feltrix_audio_test_files PUBLIC feltrix_core feltrix_test_support)
+feltrix_add_test(decoder_tests
+  SOURCES audio/decoder_wav_test.cpp audio/decoder_mp3_test.cpp audio/decoder_ogg_test.cpp
+  LIBS feltrix_audio_test_files
+  DISABLED WavReader.DecodesExactlyWhatSoxDecodes Mp3Reader.DecodesWhatLameDecodes
+           Mp3Reader.FindsTheFirstHeaderAfterAnId3Tag OggReader.ChainedFilesPlayTheLinksOfTheFirstLayout
+           OggReader.DecodesWhatOggdecDecodes)
+# (Without the sound server wine still offers an output device through its
+# other audio drivers, so the no-device case needs the Linux build.)
+feltrix_add_test(audio_functions_tests audio/audio_functions_test.cpp LIBS feltrix_audio_test_files
+  DISABLED AudioFunctions.WithoutASoundDeviceStartUpGoesOnAndChannelsStillWork)
+add_dependencies(audio_functions_tests feltrix)
+feltrix_add_test(audio_mixer_tests audio/mixer_test.cpp LIBS feltrix_audio_test_files)
+# (Its Ogg case makes its file with sox, which a Windows program cannot start.)
+feltrix_add_test(audio_engine_threaded_tests audio/engine_threaded_test.cpp LIBS feltrix_audio_test_files
+  DISABLED EngineThreaded.ClearingDuringAnOggBackgroundDecode)
+
+# The script GUI: the registry on the in-memory window system, and the GUI
+# functions as scripts see them, run by Feltrix.exe in its Win32 window.
+feltrix_add_test(gui_registry_tests SOURCES gui/item_registry_test.cpp LIBS feltrix_core)
+feltrix_add_test(gui_script_tests SOURCES gui/gui_script_test.cpp)
+add_dependencies(gui_script_tests feltrix)
+
+# The amplifier link: snapshot and publication, the real DLL, and the program
+# reading what a writer process put in the area.
+feltrix_add_test(hostlink_tests
+  SOURCES hostlink/host_variables_test.cpp hostlink/host_publication_test.cpp
+          hostlink/real_library_conversion_test.cpp
+  LIBS feltrix_core)
+target_compile_definitions(hostlink_tests PRIVATE PELGRIN32_LIBRARY="$<TARGET_FILE:pelgrin32>")
+add_dependencies(hostlink_tests pelgrin32)
+feltrix_add_test(hostlink_program_tests SOURCES hostlink/program_win32_test.cpp LIBS pelgrin32 feltrix_core)
+add_dependencies(hostlink_program_tests feltrix pelgrin32)
+
+# One sound test: what Feltrix.exe plays, recorded from a null sink.
+add_test(NAME engine_sound_under_wine
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/audio/engine_sound_win32_test.sh ${CMAKE_CROSSCOMPILING_EMULATOR}
+          $<TARGET_FILE:feltrix>)
+
+# Feltrix.exe's window with real input (xdotool) and a screenshot of its
+# rectangles. Alone: no other window may cover it or take the pointer.
+add_executable(hide_console windows/hide_console.cpp)
+add_test(NAME window_input_under_wine
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/gui_input_test.sh $<TARGET_FILE:feltrix>
+          $<TARGET_FILE:hide_console>)
+set_tests_properties(window_input_under_wine PROPERTIES RUN_SERIAL TRUE TIMEOUT 240)
+
+# The installer: silent install, the demo from its Start-menu entry (heard
+# through the test sound server), silent uninstall leaving nothing behind.
+add_test(NAME installer_under_wine
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/installer_test.sh ${CMAKE_BINARY_DIR}/Feltrix-setup.exe
+          $<TARGET_FILE:hide_console>)
+set_tests_properties(installer_under_wine PROPERTIES RUN_SERIAL TRUE TIMEOUT 300)
