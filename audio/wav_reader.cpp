@@ -165,6 +165,9 @@ void convertWavFrames(const std::uint8_t* data, std::uint64_t frames, const WavF
                 // 32-bit file this program has ever played does.
                 const std::uint32_t bits = le32(frame + 4 * c);
                 std::memcpy(&value, &bits, sizeof value);
+                // A hostile or broken file must not put NaN or huge values
+                // into the mix: keep to the range every other width has.
+                if (!(value >= -1.0f && value <= 1.0f)) value = value > 1.0f ? 1.0f : (value < -1.0f ? -1.0f : 0.0f);
             }
             voices[c][out] = value;
         }

@@ -5,7 +5,7 @@
 
 # Pelgrin32: the decoders, the DLL's exports and processes sharing the area.
 feltrix_add_test(pelgrin32_decoder_tests
-  SOURCES interface_library/area_layout_test.cpp interface_library/plain_index_test.cpp
+  SOURCES interface_library/plain_index_test.cpp
           interface_library/extended_index_test.cpp interface_library/out_of_limits_test.cpp
   LIBS pelgrin32_decoders)
 add_executable(pelgrin32_client interface_library/pelgrin32_client.cpp)
@@ -68,7 +68,7 @@ add_dependencies(gui_script_tests feltrix)
 feltrix_add_test(hostlink_tests
   SOURCES hostlink/host_variables_test.cpp hostlink/host_publication_test.cpp
           hostlink/real_library_conversion_test.cpp
-  LIBS feltrix_core)
+  LIBS feltrix_core pelgrin32_decoders)
 target_compile_definitions(hostlink_tests PRIVATE PELGRIN32_LIBRARY="$<TARGET_FILE:pelgrin32>")
 add_dependencies(hostlink_tests pelgrin32)
 feltrix_add_test(hostlink_program_tests SOURCES hostlink/program_win32_test.cpp LIBS pelgrin32 feltrix_core)

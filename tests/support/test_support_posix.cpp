@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -157,5 +158,9 @@ RunResult runProgram(const std::string& program, const RunOptions& options) {
 }
 
 std::string listEntryAsScriptsRead(const std::string& text) { return text; }
+
+void makeFifo(const std::string& path) {
+    if (mkfifo(path.c_str(), 0600) != 0) throw std::runtime_error("mkfifo failed: " + path);
+}
 
 }  // namespace feltrix::testing
