@@ -99,10 +99,9 @@ std::string scriptOutput(const std::string& out);
 // in the ANSI code page on Windows.
 std::string listEntryAsScriptsRead(const std::string& text);
 
-// A FIFO with no writer at `path`, whose opening could wait for ever (Linux).
-// Windows file systems have none: there the path stays free, and a script
-// sees a missing file, as it would a FIFO.
-void makeFifo(const std::string& path);
+// A FIFO with no writer at `path`, whose opening could wait for ever (Linux;
+// true). Windows file systems have none: there the path stays free (false).
+bool makeFifo(const std::string& path);
 
 // Lines of `text` (without their line breaks).
 std::vector<std::string> lines(const std::string& text);

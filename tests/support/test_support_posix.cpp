@@ -159,8 +159,9 @@ RunResult runProgram(const std::string& program, const RunOptions& options) {
 
 std::string listEntryAsScriptsRead(const std::string& text) { return text; }
 
-void makeFifo(const std::string& path) {
+bool makeFifo(const std::string& path) {
     if (mkfifo(path.c_str(), 0600) != 0) throw std::runtime_error("mkfifo failed: " + path);
+    return true;
 }
 
 }  // namespace feltrix::testing

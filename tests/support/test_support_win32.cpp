@@ -182,6 +182,6 @@ RunResult runProgram(const std::string& program, const RunOptions& options) {
 
 std::string listEntryAsScriptsRead(const std::string& text) { return wideToAnsi(utf8ToWide(text)); }
 
-void makeFifo(const std::string&) {}
+bool makeFifo(const std::string&) { return false; }
 
 }  // namespace feltrix::testing
