@@ -90,7 +90,7 @@ int32_t PELGRIN32_CALL EDllDblPoke(int32_t index, double value) {
 
 int32_t PELGRIN32_CALL EDllCRead(int32_t, int32_t, int32_t) { return 0; }
 // gcc wants an alias to carry its target's implicit nothrow; clang takes the
-// attribute for an exception specification the declaration does not have.
+// attribute for a noexcept the declaration does not have.
 #if defined(__clang__)
 #define PELGRIN32_ALIAS_OF(target) __attribute__((alias(target)))
 #else
