@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/host_variable_indices.h"
+#include "interface_library/pelgrin32.h"
 
 namespace eegsim {
 
@@ -79,7 +80,9 @@ int16_t slotValue(const HostFrame& frame, const HostSlot& slot);
 void setSlotValue(HostFrame& frame, const HostSlot& slot, int16_t value);
 
 // The interface library's variable access: a negative index writes the value.
-using DllCFuncFunction = int32_t (*)(int32_t index, int32_t value);
+// The library's calling convention (PELGRIN32_CALL, __stdcall on 32-bit
+// Windows) is part of the type.
+using DllCFuncFunction = int32_t(PELGRIN32_CALL*)(int32_t index, int32_t value);
 // Writes every host variable of `frame` through DllCFunc.
 void writeHostFrame(DllCFuncFunction dllCFunc, const HostFrame& frame);
 

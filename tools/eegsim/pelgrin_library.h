@@ -1,5 +1,6 @@
 #pragma once
-// Loading libpelgrin32.so at run time, as the acquisition application does.
+// Loading the interface library (libpelgrin32.so, PELGRIN32.DLL on Windows)
+// at run time, as the acquisition application does.
 #include <cstdint>
 #include <string>
 
@@ -7,7 +8,7 @@
 
 namespace eegsim {
 
-using OpenFunction = void* (*)(const char*);
+using OpenFunction = void*(PELGRIN32_CALL*)(const char*);
 
 struct PelgrinLibrary {
     void* handle = nullptr;
@@ -16,9 +17,9 @@ struct PelgrinLibrary {
     DllCFuncFunction dllCFunc = nullptr;
 };
 
-// Loads the library: `explicitPath` when given; otherwise lib/ next to the
-// program's folder (<program folder>/../lib/libpelgrin32.so) first, then the
-// system's search order. Resolves `Open` and `DllCFunc`.
+// Loads the library: `explicitPath` when given; otherwise as Feltrix does
+// (Linux: <program folder>/../lib/libpelgrin32.so first, then the system's
+// search order; Windows: the program's folder first). Resolves `Open` and `DllCFunc`.
 bool loadPelgrinLibrary(const std::string& explicitPath, PelgrinLibrary& library, std::string& error);
 
 }  // namespace eegsim

@@ -1,4 +1,4 @@
-#include "tools/eegsim/system_posix.h"
+#include "tools/eegsim/system.h"
 
 #include <signal.h>
 #include <time.h>

@@ -14,7 +14,8 @@ namespace {
 std::array<std::int32_t, 65536> variables{};
 int hostBlock = 0;  // Open's result only has to be non-null
 
-std::int32_t sessionDllCFunc(std::int32_t index, std::int32_t value) {
+// In the library's calling convention: the binding calls them as its exports.
+std::int32_t PELGRIN32_CALL sessionDllCFunc(std::int32_t index, std::int32_t value) {
     if (index < 0) {
         if (-index < static_cast<std::int32_t>(variables.size())) variables[static_cast<std::size_t>(-index)] = value;
         return 0;
@@ -22,7 +23,7 @@ std::int32_t sessionDllCFunc(std::int32_t index, std::int32_t value) {
     return index < static_cast<std::int32_t>(variables.size()) ? variables[static_cast<std::size_t>(index)] : 0;
 }
 
-void* sessionOpen(const char*) { return &hostBlock; }
+void* PELGRIN32_CALL sessionOpen(const char*) { return &hostBlock; }
 
 LibraryHandle loadWithValues() { return &hostBlock; }
 LibraryHandle loadWithoutValues() { return nullptr; }
