@@ -16,7 +16,8 @@ TickRecorder::~TickRecorder() { close(); }
 
 bool TickRecorder::open(const std::string& path, std::string& error) {
     close();
-    file_ = std::fopen(path.c_str(), "w");
+    // Binary: the same bytes (LF line ends) on every system.
+    file_ = std::fopen(path.c_str(), "wb");
     if (!file_) {
         error = "cannot create \"" + path + "\": " + std::strerror(errno);
         return false;
@@ -65,7 +66,9 @@ bool TickReplayer::readLine(std::string& line) {
 
 bool TickReplayer::open(const std::string& path, std::string& error) {
     path_ = path;
-    file_ = std::fopen(path.c_str(), "r");
+    // Binary: ftell/fseek positions are exact (in text mode on Windows they
+    // are not for LF-only files); readLine drops CRs of CR LF files.
+    file_ = std::fopen(path.c_str(), "rb");
     if (!file_) {
         error = "cannot open \"" + path + "\": " + std::strerror(errno);
         return false;
