@@ -1,6 +1,7 @@
 // feltrix-eegsim: stands in for the acquisition application. Loads
-// libpelgrin32.so, attaches to the shared area and writes every host variable
+// libpelgrin32.so (PELGRIN32.DLL on Windows), attaches to the shared area and writes every host variable
 // Feltrix reads, computed from synthetic or recorded EEG.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -13,7 +14,7 @@
 #include "tools/eegsim/session.h"
 #include "tools/eegsim/status_line.h"
 #include "tools/eegsim/synthetic_source.h"
-#include "tools/eegsim/system_posix.h"
+#include "tools/eegsim/system.h"
 
 using namespace eegsim;
 
@@ -35,7 +36,12 @@ public:
             double now = monotonicSeconds();
             if (now - lastShown_ < 0.1) return;
             lastShown_ = now;
-            std::printf("\r%s\033[K", formatStatus(seconds, frame).c_str());
+            // Spaces rather than a terminal escape clear the rest of a longer
+            // previous line: a Windows console may not know the escapes.
+            const std::string text = formatStatus(seconds, frame);
+            const std::size_t width = std::max(width_, text.size());
+            std::printf("\r%s%*s", text.c_str(), static_cast<int>(width - text.size()), "");
+            width_ = width;
             shown_ = true;
         } else {
             long second = static_cast<long>(std::floor(seconds));
@@ -52,6 +58,7 @@ public:
 private:
     bool terminal_;
     bool shown_ = false;
+    std::size_t width_ = 0;
     double lastShown_ = -1.0;
     long lastSecond_ = -1;
 };

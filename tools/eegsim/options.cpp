@@ -7,8 +7,9 @@
 namespace eegsim {
 std::string usageText() {
     return R"(Usage: feltrix-eegsim [options]
-Feeds the shared area through libpelgrin32.so with band measures computed from
-EEG, in place of the acquisition application. Ctrl-C stops it.
+Feeds the shared area through the interface library (libpelgrin32.so; on
+Windows PELGRIN32.DLL) with band measures computed from EEG, in place of the
+acquisition application. Ctrl-C stops it (on Windows Ctrl-Break too).
 
 Source (synthetic EEG unless one of these is given):
   --edf FILE               replay an EDF, EDF+, BDF or BDF+ recording
@@ -25,7 +26,7 @@ Source (synthetic EEG unless one of these is given):
 )" + measureOptionsUsage() +
            R"(Output:
   --record FILE            write every update's values to a CSV file
-  --library PATH           the libpelgrin32.so to load
+  --library PATH           the interface library file to load
   --quiet                  no status line
   --help                   this text
 The variables written, their units and meaning: docs/host-variables.md.
