@@ -25,7 +25,9 @@ int fail(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    // A buffer size of 0 is refused by the Windows C runtime (which then
+    // treats _IOLBF as full buffering anyway); BUFSIZ works everywhere.
+    std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
     RenderOptions options;
     std::string error;
     if (!parseRenderOptions(std::vector<std::string>(argv + 1, argv + argc), options, error))
