@@ -16,7 +16,10 @@
 # seconds); delete PREFIX/.stamps/NAME
 # to rebuild one. Builds: LuaJIT (Lua 5.1 API), PortAudio (MME, DirectSound,
 # WASAPI), libsamplerate, libmp3lame (with the hip decoder), libogg, libvorbis,
-# libvorbisfile. Ends with a link test of all of them.
+# libvorbisfile; for the stand-in FFTW 3 (double precision) and edflib; for
+# feltrix-render libsndfile with FLAC, Vorbis and Opus (libFLAC and libopus
+# built here too: libsndfile takes the Xiph codecs all together or not at all).
+# Ends with a link test of all of them.
 set -euo pipefail
 
 HOST=${1:-i686-w64-mingw32}
@@ -212,6 +215,77 @@ build_samplerate() {
   run_in "$d" "$d/build.log" cmake --install .
 }
 
+build_fftw() {
+  local s d=$BLD/fftw; s=$(fetch_source fftw3); rm -rf "$d"; mkdir -p "$d"
+  # Double precision only (what the stand-in's spectra use). --with-our-malloc:
+  # Windows' malloc aligns to 8 bytes on 32-bit, SSE2 wants 16.
+  run_in "$d" "$d/build.log" env CFLAGS="$CFLAGS_OPT" "$s/configure" "${CONF[@]}" \
+         --disable-fortran --disable-doc --disable-threads --enable-sse2 --with-our-malloc
+  run_in "$d" "$d/build.log" make -j"$JOBS"
+  run_in "$d" "$d/build.log" make install
+}
+
+# edflib is one C file and a header; Debian builds it with its own CMake file.
+build_edflib() {
+  local s d=$BLD/edflib; s=$(fetch_source edflib); rm -rf "$d"; mkdir -p "$d"
+  run_in "$d" "$d/build.log" "$HOST-gcc-posix" $CFLAGS_OPT -D_LARGEFILE64_SOURCE -D_LARGEFILE_SOURCE \
+         -c "$s/edflib.c" -o edflib.o
+  run_in "$d" "$d/build.log" "$HOST-ar" rcs libedf.a edflib.o
+  install -m644 "$d/libedf.a" "$PREFIX/lib/"
+  install -m644 "$s/edflib.h" "$PREFIX/include/"
+}
+
+build_flac() {
+  local s d=$BLD/flac; s=$(fetch_source flac); rm -rf "$d"; mkdir -p "$d"
+  # libFLAC only (no C++ library, programs, examples or docs). mingw's stack
+  # protector needs libssp, which the static program would then need too.
+  run_in "$d" "$d/build.log" env CFLAGS="$CFLAGS_OPT" "$s/configure" "${CONF[@]}" \
+         --disable-cpplibs --disable-programs --disable-examples --disable-doxygen-docs \
+         --disable-xmms-plugin --disable-oggtest --disable-stack-smash-protection --with-ogg="$PREFIX"
+  run_in "$d" "$d/build.log" make -j"$JOBS" -C src/libFLAC
+  run_in "$d" "$d/build.log" make -C src/libFLAC install
+  run_in "$d" "$d/build.log" make -C include install
+  install -m644 "$d/src/libFLAC/flac.pc" "$PREFIX/lib/pkgconfig/"
+  # A static libFLAC: its headers must not ask for dllimport.
+  sed -i 's/^Cflags: \(.*\)$/Cflags: \1 -DFLAC__NO_DLL/' "$PREFIX/lib/pkgconfig/flac.pc"
+}
+
+build_opus() {
+  local s d=$BLD/opus; s=$(fetch_source opus); rm -rf "$d"; mkdir -p "$d"
+  # _FORTIFY_SOURCE=0: configure adds =2 for any GCC unless it is defined, and
+  # the checking calls (__memcpy_chk) need libssp, which the static programs
+  # would then have to link too.
+  run_in "$d" "$d/build.log" env CFLAGS="$CFLAGS_OPT -D_FORTIFY_SOURCE=0" "$s/configure" "${CONF[@]}" \
+         --disable-doc --disable-extra-programs --disable-stack-protector --disable-hardening
+  run_in "$d" "$d/build.log" make -j"$JOBS"
+  run_in "$d" "$d/build.log" make install
+}
+
+build_sndfile() {
+  local s d=$BLD/sndfile; s=$(fetch_source libsndfile); rm -rf "$d"; mkdir -p "$d"
+  # WAV, FLAC, Ogg Vorbis/Opus; no MPEG (mpg123 is not built here), no
+  # programs, examples or tests.
+  run_in "$d" "$d/build.log" cmake -S "$s" -B . \
+         -DCMAKE_TOOLCHAIN_FILE="$PREFIX/share/toolchain-$HOST.cmake" -DCMAKE_BUILD_TYPE=Release \
+         -DCMAKE_INSTALL_PREFIX="$PREFIX" -DCMAKE_C_FLAGS="-DFLAC__NO_DLL" -DBUILD_SHARED_LIBS=OFF \
+         -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_TESTING=OFF -DENABLE_CPACK=OFF \
+         -DENABLE_MPEG=OFF -DENABLE_EXPERIMENTAL=OFF -DINSTALL_MANPAGES=OFF -DENABLE_EXTERNAL_LIBS=ON
+  run_in "$d" "$d/build.log" cmake --build . -j "$JOBS"
+  run_in "$d" "$d/build.log" cmake --install .
+  # libsndfile leaves the codecs out quietly when one of them is missing.
+  grep -q '^Requires.private:.*flac' "$PREFIX/lib/pkgconfig/sndfile.pc" \
+    || { echo "libsndfile was built without FLAC (see $d/build.log)" >&2; exit 1; }
+}
+
+# Whether a source package can be had (already unpacked, or apt-get source
+# works): edflib's tarballs are missing from some mirrors although its .dsc
+# is listed.
+source_available() {
+  local found; found=$(find "$SRC" -maxdepth 1 -type d -name "$1-[0-9]*")
+  [ -z "$found" ] && { (cd "$SRC" && apt-get source -q "$1" >&2) || true; }
+  [ -n "$(find "$SRC" -maxdepth 1 -type d -name "$1-[0-9]*")" ]
+}
+
 step() { # step NAME FUNCTION
   if [ -f "$STAMPS/$1" ]; then log "$1: already built ($(cat "$STAMPS/$1"))"; return 0; fi
   log "$1: building for $HOST"
@@ -235,6 +309,8 @@ extern "C" {
 #include <samplerate.h>
 #include <lame.h>
 #include <vorbis/vorbisfile.h>
+#include <fftw3.h>
+#include <sndfile.h>
 int main() {
     long sum = -1;
     std::thread lua_thread([&] {  // also checks the posix thread model is in use
@@ -252,17 +328,28 @@ int main() {
     for (int i = 0; i < 64; ++i) in[i] = (float)i / 64.f;
     SRC_DATA d = {in, out, 64, 128, 0, 0, 0, 2.0};
     int src = src_simple(&d, SRC_SINC_FASTEST, 1);
-    std::printf("lua sum=%ld | %s | %s | hip=%p | ov_fopen=%d | src=%d out=%ld\n", sum,
-                Pa_GetVersionText(), src_get_version(), (void *)hip, ov, src, d.output_frames_gen);
+    double *re = fftw_alloc_real(64);
+    fftw_complex *bins = fftw_alloc_complex(33);
+    fftw_plan plan = fftw_plan_dft_r2c_1d(64, re, bins, FFTW_ESTIMATE);
+    for (int i = 0; i < 64; ++i) re[i] = 1.0;
+    fftw_execute(plan);
+    double dc = bins[0][0];
+    fftw_destroy_plan(plan); fftw_free(bins); fftw_free(re);
+    SF_INFO flac = {0, 48000, 2, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 0, 0};
+    SF_INFO wav = {0, 48000, 2, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 0, 0};
+    int formats = sf_format_check(&flac) && sf_format_check(&wav);
+    std::printf("lua sum=%ld | %s | %s | hip=%p | ov_fopen=%d | src=%d out=%ld | fftw dc=%g | %s flac+wav=%d\n", sum,
+                Pa_GetVersionText(), src_get_version(), (void *)hip, ov, src, d.output_frames_gen, dc,
+                sf_version_string(), formats);
     if (hip) hip_decode_exit(hip);
-    return (sum == 500500 && hip && ov != 0 && src == 0 && d.output_frames_gen > 0) ? 0 : 1;
+    return (sum == 500500 && hip && ov != 0 && src == 0 && d.output_frames_gen > 0 && dc == 64.0 && formats) ? 0 : 1;
 }
 EOF
   # shellcheck disable=SC2046
   "$HOST-g++-posix" -O2 -o "$t/linktest.exe" "$t/linktest.cpp" \
-      $(pkg-config --cflags luajit portaudio-2.0 samplerate lame vorbisfile) \
+      $(pkg-config --cflags luajit portaudio-2.0 samplerate lame vorbisfile fftw3 sndfile) \
       -static -static-libgcc -static-libstdc++ \
-      $(pkg-config --libs --static luajit portaudio-2.0 samplerate lame vorbisfile)
+      $(pkg-config --libs --static luajit portaudio-2.0 samplerate lame vorbisfile fftw3 sndfile)
   log "link test built: $t/linktest.exe"
   if command -v wine >/dev/null 2>&1 && [ -n "${WINEPREFIX:-}" ]; then
     WINEDEBUG=-all wine "$t/linktest.exe" && log "link test ran under wine: OK"
@@ -277,5 +364,14 @@ step libogg build_ogg
 step libvorbis build_vorbis
 step lame build_lame
 step libsamplerate build_samplerate
+step fftw build_fftw
+if [ -f "$STAMPS/edflib" ] || source_available edflib; then
+  step edflib build_edflib
+else
+  log "WARNING: edflib's source package cannot be fetched: feltrix-eegsim.exe is built without EDF/BDF input"
+fi
+step flac build_flac
+step opus build_opus
+step libsndfile build_sndfile
 link_test
 log "done: $PREFIX"
