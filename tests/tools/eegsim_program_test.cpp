@@ -1,16 +1,16 @@
 // The program itself, beside a client process (this test) that reads the
-// shared area through libpelgrin32.so, on a test area of its own.
+// shared area through the interface library, on a test area of its own.
 #include <gtest/gtest.h>
-
-#include <dlfcn.h>
 
 #include <csignal>
 #include <cstdint>
 #include <string>
 
 #include "tests/support/test_area_name.h"
+#include "hostlink/library_loader.h"
 #include "tests/support/test_support.h"
 #include "tools/eegsim/host_variables.h"
+#include "tools/eegsim/pelgrin_library.h"
 #include "tools/eegsim/tick_recording.h"
 
 using namespace eegsim;
@@ -18,16 +18,16 @@ using namespace feltrix::testing;
 
 namespace {
 
-const std::string kProgram = std::string(FELTRIX_BINARY_DIR) + "/bin/feltrix-eegsim";
-const std::string kLibrary = std::string(FELTRIX_BINARY_DIR) + "/lib/libpelgrin32.so";
+const std::string kProgram = EEGSIM_PROGRAM;
 
 class EegsimProgram : public ::testing::Test {
 protected:
     void SetUp() override {
-        library_ = dlopen(kLibrary.c_str(), RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(library_, nullptr) << dlerror();
-        auto open = reinterpret_cast<void* (*)(const char*)>(dlsym(library_, "Open"));
-        dllCFunc_ = reinterpret_cast<int32_t (*)(int32_t, int32_t)>(dlsym(library_, "DllCFunc"));
+        std::string failures;
+        library_ = feltrix::loadLibraryFile(PELGRIN32_LIBRARY, &failures);
+        ASSERT_NE(library_, nullptr) << failures;
+        auto open = reinterpret_cast<OpenFunction>(feltrix::findLibraryExport(library_, "Open"));
+        dllCFunc_ = reinterpret_cast<DllCFuncFunction>(feltrix::findLibraryExport(library_, "DllCFunc"));
         ASSERT_TRUE(open && dllCFunc_);
         ASSERT_NE(open("client"), nullptr);
     }
@@ -43,7 +43,7 @@ protected:
     TempDir dir_;
     TestAreaName area_{"eegsim"};  // set in this process's environment, inherited by the program
     void* library_ = nullptr;
-    int32_t (*dllCFunc_)(int32_t, int32_t) = nullptr;
+    DllCFuncFunction dllCFunc_ = nullptr;
 };
 
 }  // namespace
@@ -86,7 +86,7 @@ TEST_F(EegsimProgram, ProblemsAreReportedBeforeAnythingIsWritten) {
         {{"--edf", "missing.edf"}, 1, "no such file"},
         {{"--edf", "text.edf"}, 1, "is not an EDF"},
         {{"--replay", "missing.csv"}, 1, "cannot open \"missing.csv\""},
-        {{"--library", "/nonexistent/libpelgrin32.so"}, 1, "cannot load libpelgrin32.so"},
+        {{"--library", "/nonexistent/library"}, 1, std::string("cannot load ") + feltrix::kInterfaceLibraryFileName},
         {{"--rate", "fast"}, 2, "bad value for --rate"},
         {{"--frobnicate"}, 2, "unknown option --frobnicate"},
     };

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "hostlink/binding_texts.h"
 #include "tests/support/test_support.h"
 #include "tools/eegsim/tick_recording.h"
 #include "tools/render/session_values.h"
@@ -45,7 +46,7 @@ RunResult render(const TempDir& dir, const std::vector<std::string>& arguments, 
     options.arguments = arguments;
     options.workingDirectory = dir.path();
     options.timeout = std::chrono::seconds(120);
-    return runProgram(std::string(FELTRIX_BINARY_DIR) + "/bin/feltrix-render", options);
+    return runProgram(FELTRIX_RENDER, options);
 }
 
 // A mono 48 kHz WAV file holding the constant `value`.
@@ -143,15 +144,12 @@ TEST(Render, ValuesSeenByTheScript) {
         "end\n";
     const struct {
         std::vector<std::string> arguments;
-        const char* output;
+        std::string output;
         std::size_t frames;
     } cases[] = {
         {{"--replay", "session.csv", "--seconds", "1"}, "true\ntrue\n0 1 3 3 3 5 5 6\n", 33600},
         {{"--replay", "session.csv"}, "true\ntrue\n", 29760},
-        {{"--seconds", "1"},
-         "false\tlibpelgrin32.so could not be loaded. Make sure Quenterra is installed on your system.\n"
-         "false\n0 0 0 0 0 0 0 0\n",
-         33600},
+        {{"--seconds", "1"}, "false\t" + std::string(kBindingTexts.loadFailed) + "\nfalse\n0 0 0 0 0 0 0 0\n", 33600},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.output);
