@@ -93,3 +93,35 @@ add_test(NAME installer_under_wine
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/installer_test.sh ${CMAKE_BINARY_DIR}/Feltrix-setup.exe
           $<TARGET_FILE:hide_console>)
 set_tests_properties(installer_under_wine PROPERTIES RUN_SERIAL TRUE TIMEOUT 300)
+
+# The stand-in: its measures and recordings, and the program writing through
+# PELGRIN32.DLL while this test reads (stopped with Ctrl-Break, which
+# background_program_win32.cpp sends). The EDF cases need edflib, which the
+# Windows build has only when Debian's source package could be fetched.
+set(eegsim_test_sources tools/eegsim_statistics_test.cpp tools/eegsim_recording_test.cpp)
+set(eegsim_program_disabled "")
+if(EDF_LIBRARY AND EDF_INCLUDE_DIR)
+  list(APPEND eegsim_test_sources tools/eegsim_sources_test.cpp)
+else()
+  set(eegsim_program_disabled EegsimProgram.ProblemsAreReportedBeforeAnythingIsWritten)
+endif()
+feltrix_add_test(eegsim_tests SOURCES ${eegsim_test_sources} LIBS eegsim_core)
+feltrix_add_test(eegsim_program_tests SOURCES tools/eegsim_program_test.cpp windows/background_program_win32.cpp
+  LIBS eegsim_system DISABLED ${eegsim_program_disabled})
+target_compile_definitions(eegsim_program_tests PRIVATE EEGSIM_PROGRAM="$<TARGET_FILE:feltrix-eegsim>"
+  PELGRIN32_LIBRARY="$<TARGET_FILE:pelgrin32>")
+add_dependencies(eegsim_program_tests feltrix-eegsim pelgrin32)
+
+# feltrix-render.exe run as a program, on the demo folder made here. (The
+# error messages name the output file as the system writes its full path, with
+# backslashes on Windows; the table expects the Linux form.)
+feltrix_add_test(render_tests SOURCES tools/render_test.cpp LIBS feltrix_render_core
+  DISABLED Render.ErrorsAreOneLineAndExitCode1)
+target_compile_definitions(render_tests PRIVATE FELTRIX_RENDER="$<TARGET_FILE:feltrix-render>")
+add_dependencies(render_tests feltrix-render demo)
+
+# Both programs as a user runs them: a recording made by the stand-in,
+# rendered to WAV and FLAC.
+add_test(NAME companions_under_wine
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/windows/companions_test.sh ${CMAKE_CROSSCOMPILING_EMULATOR}
+          $<TARGET_FILE:feltrix-eegsim> $<TARGET_FILE:feltrix-render> ${CMAKE_BINARY_DIR}/demo/FeltrixInit.lj)

@@ -38,8 +38,13 @@ public:
             lastShown_ = now;
             // Spaces rather than a terminal escape clear the rest of a longer
             // previous line: a Windows console may not know the escapes.
-            const std::string text = formatStatus(seconds, frame);
-            const std::size_t width = std::max(width_, text.size());
+            // A line as wide as the window would wrap, and the carriage
+            // return would then rewrite only its last row: cut it short.
+            std::string text = formatStatus(seconds, frame);
+            const std::size_t columns = terminalColumns();
+            if (columns > 1 && text.size() > columns - 1) text.resize(columns - 1);
+            std::size_t width = std::max(width_, text.size());
+            if (columns > 1) width = std::min(width, columns - 1);
             std::printf("\r%s%*s", text.c_str(), static_cast<int>(width - text.size()), "");
             width_ = width;
             shown_ = true;

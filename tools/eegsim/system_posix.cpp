@@ -1,6 +1,7 @@
 #include "tools/eegsim/system.h"
 
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -43,5 +44,10 @@ void installStopHandler() {
 bool stopRequested() { return stopFlag != 0; }
 
 bool standardOutputIsTerminal() { return isatty(STDOUT_FILENO) == 1; }
+
+std::size_t terminalColumns() {
+    winsize size{};
+    return ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 ? size.ws_col : 0;
+}
 
 }  // namespace eegsim
