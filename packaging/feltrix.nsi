@@ -1,13 +1,16 @@
 ; The Windows installer of Feltrix, built on Debian with makensis (packaging/
 ; CMakeLists.txt passes the paths):
 ;   makensis -DOUTFILE=... -DPROGRAM=Feltrix.exe -DLIBRARY=PELGRIN32.DLL
-;            -DREADME=README.md -DDEMO=demo-folder -DDOCS=docs-folder
+;            -DSTANDIN=feltrix-eegsim.exe -DRENDER=feltrix-render.exe
+;            -DLAUNCHER=feltrix-demo.exe -DREADME=README.md -DDEMO=demo-folder -DDOCS=docs-folder
 ;            -DICON=feltrix.ico -DUNINSTALL_LIST=list.nsh feltrix.nsi
 ; (list.nsh: the Delete and RMDir lines for the demo and docs folders, made by
 ; uninstall_list.cmake from what the folders hold).
-; It installs the program, the interface library, the demo folder and the
-; documentation, adds the Start-menu entry "Feltrix demo" (Feltrix started in
-; the demo folder) and an uninstaller that removes exactly what was installed.
+; It installs the program, the interface library, the stand-in, feltrix-render,
+; the demo launcher, the demo folder and the documentation, adds the Start-menu
+; entry "Feltrix demo" (the launcher: the stand-in and Feltrix in the demo
+; folder, the stand-in stopped when Feltrix ends) and an uninstaller that
+; removes exactly what was installed.
 ; Silent install: Feltrix-setup.exe /S [/D=C:\Folder]
 Unicode true
 SetCompressor /SOLID lzma
@@ -32,6 +35,9 @@ Section "Feltrix"
   SetOutPath "$INSTDIR"
   File "${PROGRAM}"
   File "${LIBRARY}"
+  File "${STANDIN}"
+  File "${RENDER}"
+  File "${LAUNCHER}"
   File "${README}"
   SetOutPath "$INSTDIR\demo"
   File /r "${DEMO}\*.*"
@@ -39,11 +45,12 @@ Section "Feltrix"
   File /r "${DOCS}\*.*"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
-  ; The shortcut starts Feltrix in the demo folder (its working folder is
-  ; the output path at the time it is made), where FeltrixInit.lj is.
+  ; The shortcut runs the demo launcher, which starts the stand-in and
+  ; Feltrix in the demo folder (where FeltrixInit.lj is); its working folder
+  ; is the output path at the time it is made.
   SetOutPath "$INSTDIR\demo"
   CreateDirectory "${START_MENU}"
-  CreateShortcut "${START_MENU}\Feltrix demo.lnk" "$INSTDIR\Feltrix.exe" "" "$INSTDIR\Feltrix.exe" 0
+  CreateShortcut "${START_MENU}\Feltrix demo.lnk" "$INSTDIR\feltrix-demo.exe" "" "$INSTDIR\Feltrix.exe" 0
   CreateShortcut "${START_MENU}\Uninstall Feltrix.lnk" "$INSTDIR\Uninstall.exe"
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Feltrix"
@@ -65,6 +72,9 @@ Section "Uninstall"
   !include "${UNINSTALL_LIST}"
   Delete "$INSTDIR\Feltrix.exe"
   Delete "$INSTDIR\PELGRIN32.DLL"
+  Delete "$INSTDIR\feltrix-eegsim.exe"
+  Delete "$INSTDIR\feltrix-render.exe"
+  Delete "$INSTDIR\feltrix-demo.exe"
   Delete "$INSTDIR\README.md"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"

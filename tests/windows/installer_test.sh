@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The Windows installer under wine: a silent install (/S) puts the program,
-# the interface library, the demo folder, the uninstaller and the Start-menu
-# entry "Feltrix demo" in place; the entry starts the demo, whose sound is
-# recorded from a null sink of the test sound server (when there is one);
-# closing the window ends it; the silent uninstaller then leaves no file,
-# no Start-menu entry and no registry key behind.
+# the interface library, the stand-in, feltrix-render, the demo launcher, the
+# demo folder, the uninstaller and the Start-menu entry "Feltrix demo" in
+# place; the entry starts the stand-in and the demo, whose sound is recorded
+# from a null sink of the test sound server (when there is one); closing the
+# window ends the demo and the stand-in with it; the silent uninstaller then
+# leaves no file, no Start-menu entry and no registry key behind.
 #   usage: installer_test.sh FELTRIX_SETUP_EXE HIDE_CONSOLE_EXE
 set -euo pipefail
 installer=$(realpath "$1") hide_console=$(realpath "$2")
@@ -33,8 +34,8 @@ rm -rf "$unix_target"
 # started with a session's first program, inherit the descriptors and would
 # keep the caller's pipe open.
 timeout 120 wine "$installer" /S "/D=$target" >> "$dir/wine.log" 2>&1 || fail "the silent install failed"
-for file in Feltrix.exe PELGRIN32.DLL Uninstall.exe README.md demo/FeltrixInit.lj demo/sounds/calm_pad.ogg \
-            demo/examples/minimal.lua docs/scripting.md; do
+for file in Feltrix.exe PELGRIN32.DLL feltrix-eegsim.exe feltrix-render.exe feltrix-demo.exe Uninstall.exe \
+            README.md demo/FeltrixInit.lj demo/sounds/calm_pad.ogg demo/examples/minimal.lua docs/scripting.md; do
   [ -f "$unix_target/$file" ] || fail "$file was not installed"
 done
 shortcut=$(find "$WINEPREFIX/drive_c" -name 'Feltrix demo.lnk' | head -1)
@@ -60,6 +61,9 @@ fi
 ) &
 has_window() { [ -n "$(xdotool search --name '^Feltrix$' 2>/dev/null)" ]; }
 wait_until "the demo's window" has_window
+# wine's processes carry their Windows command line.
+stand_in_running() { pgrep -f 'FeltrixInstallTest.feltrix-eegsim\.exe' >/dev/null; }
+stand_in_running || fail "the Start-menu entry did not start feltrix-eegsim.exe"
 if [ -n "$recorder" ]; then
   heard() {
     python3 - "$dir/sound.raw" <<'PY'
@@ -81,6 +85,8 @@ xdotool mousemove $((X + WIDTH - 13)) $((Y + 12)) click 1
 ended() { [ -s "$dir/code" ]; }
 wait_until "the demo to end" ended
 [ "$(cat "$dir/code")" = 0 ] || fail "the demo ended with exit code $(cat "$dir/code")"
+stand_in_gone() { ! stand_in_running; }
+wait_until "feltrix-eegsim.exe to end with the demo" stand_in_gone
 
 # The uninstaller runs from a copy of itself and returns at once: wait for
 # the folder to go.
