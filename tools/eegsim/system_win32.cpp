@@ -23,9 +23,11 @@ BOOL WINAPI onConsoleControl(DWORD event) {
     case CTRL_CLOSE_EVENT:
         stopFlag = true;
         if (stopEvent != nullptr) SetEvent(stopEvent);
-        // Closing the console ends the process when this returns: give the
-        // loop a moment to finish its line and close the recording.
-        if (event == CTRL_CLOSE_EVENT) Sleep(500);
+        // Closing the console ends the process when this returns: wait
+        // instead, so the loop can finish and close the recording (its
+        // return from main ends the process; the system ends it after 5 s
+        // anyway).
+        if (event == CTRL_CLOSE_EVENT) Sleep(4500);
         return TRUE;
     default:
         return FALSE;
