@@ -36,18 +36,9 @@ TEST(ConfigFunctions, SaveThenLoadRoundTrip) {
     EXPECT_EQ(readFile(path), kHeader + "\nreturn { volume = 0.75, sound = \"rain\" }\n");
 }
 
-TEST(ConfigFunctions, CancelledSaveReturnsFalseAndTouchesNothing) {
-    TempDir dir;
-    const std::string existing = dir.write("keep.fxc", "untouched");
-    // An empty answer, then the end of the answers: both cancel.
-    const RunResult r = runInCallback(dir, "print(saveConfig('x'))\nprint(saveConfig('y'))", "\n");
-    EXPECT_EQ(scriptOutput(r.out), "false\nfalse\n");
-    EXPECT_EQ(readFile(existing), "untouched");
-}
-
 TEST(ConfigFunctions, SaveFromTheInitScriptAndEmbeddedZeroBytes) {
     TempDir dir;
-    const std::string path = dir.file("zeros.fxc");
+    const std::string path = dir.write("zeros.fxc", "replaced");
     RunOptions options;
     options.environment["FELTRIX_DIALOG_ANSWERS"] = dir.write("answers.txt", path + "\n");
     const RunResult r = runFeltrix(dir,
@@ -86,22 +77,30 @@ TEST(ConfigFunctions, LoadResultsAndErrors) {
     }
 }
 
-TEST(ConfigFunctions, ArgumentAndFileErrors) {
+// An empty answer and the end of the answers cancel a save: false, and no
+// file is touched.
+TEST(ConfigFunctions, ArgumentFileErrorsAndCancelledSaves) {
     TempDir dir;
+    const std::string existing = dir.write("keep.fxc", "untouched");
+    const std::string missingFolder = dir.file("no/such/folder/x.fxc");
     const RunResult r = runInCallback(dir,
                                       "print(select(2, pcall(loadConfig)))\n"
                                       "print(select(2, pcall(loadConfig, {})))\n"
                                       "print(select(2, pcall(saveConfig)))\n"
                                       "print(select(2, pcall(saveConfig, true)))\n"
                                       "print(select(2, pcall(function() return loadConfig('" + dir.file("missing.fxc") + "') end)))\n"
-                                      "print(select(2, pcall(saveConfig, 'x')))",
-                                      dir.file("no/such/folder/x.fxc") + "\n");
+                                      "print(saveConfig('x'))\n"
+                                      "print(select(2, pcall(saveConfig, 'x')))\n"
+                                      "print(saveConfig('y'))",
+                                      "\n" + missingFolder + "\n");
     EXPECT_EQ(scriptOutput(r.out),
               "incorrect argument #1 to luaLoadConfig: string expected, got nil\n"
               "incorrect argument #1 to luaLoadConfig: string expected, got table\n"
               "incorrect argument #1 to luaSaveConfig: string expected, got nil\n"
               "incorrect argument #1 to luaSaveConfig: string expected, got boolean\n"
               "could not load file " + dir.file("missing.fxc") + "\n"
-              "Error saving configuration file " + dir.file("no/such/folder/x.fxc") + ": No such file or directory\n"
-              "could not write to file " + dir.file("no/such/folder/x.fxc") + "\n");
+              "false\n"
+              "Error saving configuration file " + missingFolder + ": No such file or directory\n"
+              "could not write to file " + missingFolder + "\nfalse\n");
+    EXPECT_EQ(readFile(existing), "untouched");
 }
