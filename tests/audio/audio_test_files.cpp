@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 
 #include <gtest/gtest.h>
 
@@ -18,26 +17,10 @@ bool runCommand(const std::string& commandLine) {
     return std::system((commandLine + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-Interleaved soxDecode(const std::string& path, int channels, int sampleRate) {
-    // sox converts to 64-bit floats without rounding, so the value rounded to
-    // single precision is the exact reference.
-    const std::string raw = path + ".sox.f64";
-    Interleaved result{channels, sampleRate, {}};
-    if (!runCommand("sox '" + path + "' -t raw -e floating-point -b 64 -L '" + raw + "'")) return result;
-    const std::string bytes = readFile(raw);
-    result.samples.resize(bytes.size() / 8);
-    for (std::size_t i = 0; i < result.samples.size(); ++i) {
-        double value;  // the machine is little-endian, like the file
-        std::memcpy(&value, bytes.data() + 8 * i, sizeof value);
-        result.samples[i] = static_cast<float>(value);
-    }
-    return result;
-}
-
 namespace {
 
 // A reference decoder's 16-bit WAV, read with our WAV reader, whose exactness
-// the WAV tests establish against sox.
+// the WAV tests establish.
 Interleaved readReferenceWav(const std::string& command, const std::string& wavPath) {
     Interleaved result;
     if (!runCommand(command)) return result;

@@ -26,8 +26,6 @@ struct Interleaved {
     float at(std::size_t frame, int channel) const { return samples[frame * channels + channel]; }
 };
 
-// What sox decodes from a file, rounded to 32-bit floats.
-Interleaved soxDecode(const std::string& path, int channels, int sampleRate);
 // What `lame --decode` / oggdec make of a file (their 16-bit WAV read back).
 Interleaved lameDecode(const std::string& mp3Path, const std::string& workDir);
 Interleaved oggdecDecode(const std::string& oggPath, const std::string& workDir);
