@@ -47,10 +47,7 @@ feltrix_add_test(decoder_tests
   DISABLED Mp3Reader.DecodesWhatLameDecodes
            Mp3Reader.FindsTheFirstHeaderAfterAnId3Tag OggReader.ChainedFilesPlayTheLinksOfTheFirstLayout
            OggReader.DecodesWhatOggdecDecodes)
-# (Without the sound server wine still offers an output device through its
-# other audio drivers, so the no-device case needs the Linux build.)
-feltrix_add_test(audio_functions_tests audio/audio_functions_test.cpp LIBS feltrix_audio_test_files
-  DISABLED AudioFunctions.WithoutASoundDeviceStartUpGoesOnAndChannelsStillWork)
+feltrix_add_test(audio_functions_tests audio/audio_functions_test.cpp LIBS feltrix_audio_test_files)
 add_dependencies(audio_functions_tests feltrix)
 feltrix_add_test(audio_mixer_tests audio/mixer_test.cpp LIBS feltrix_audio_test_files)
 # (Its Ogg case makes its file with sox, which a Windows program cannot start.)

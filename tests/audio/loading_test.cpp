@@ -117,6 +117,8 @@ TEST_F(Loading, EachFormatAppendsItsVoicesWithTheirLayout) {
     EXPECT_EQ(oggDecodeSlots().available(), kOggDecodeSlots);
 }
 
+// (A missing file's text is checked through the script functions, the
+// decoders' own texts on the decoders.)
 TEST_F(Loading, AFailedLoadGivesItsTextAndLeavesTheTableAsItWas) {
     ASSERT_EQ(loadWavChannels(makeWav(dir.path(), "ok", 2, 8000, 0.1).c_str()), 2);
     EXPECT_STREQ(loadErrorText(), "No error") << "before the first failure";
@@ -132,9 +134,6 @@ TEST_F(Loading, AFailedLoadGivesItsTextAndLeavesTheTableAsItWas) {
         const char* error;
     };
     const Case cases[] = {
-        {"missing WAV", loadWavChannels, dir.file("missing.wav"), "Could not open file"},
-        {"missing MP3", loadMp3Channels, dir.file("missing.mp3"), "Could not open file"},
-        {"missing Ogg", loadOggChannels, dir.file("missing.ogg"), "Error opening file."},
         {"folder as WAV", loadWavChannels, dir.path(), "Could not open file"},
         {"folder as MP3", loadMp3Channels, dir.path(), "Could not open file"},
         {"folder as Ogg", loadOggChannels, dir.path(), "Error opening file."},
@@ -146,15 +145,8 @@ TEST_F(Loading, AFailedLoadGivesItsTextAndLeavesTheTableAsItWas) {
          "WAV file has too many channels"},
         {"Ogg of 33 channels", loadOggChannels, makeOgg(dir.path(), "c33", 33, 8000, 0.1),
          "Ogg file has too many channels"},
-        {"WAV float", loadWavChannels,
-         dir.write("f.wav", riffWave(chunk("fmt ", fmtBody(3, 1, 8000, 4, 32)) + chunk("data", "abcd"))),
-         "WAV file is not raw PCM"},
-        {"WAV bad block align", loadWavChannels,
-         dir.write("b.wav", riffWave(chunk("fmt ", fmtBody(1, 2, 8000, 1, 16)) + chunk("data", "abcd"))),
-         "WAV file has an invalid block align"},
         {"MP3 of zeros", loadMp3Channels, dir.write("z.mp3", std::string(3000, '\0')), "Invalid MP3 file"},
         {"empty Ogg", loadOggChannels, dir.write("e.ogg", ""), notVorbis},
-        {"Ogg of text", loadOggChannels, dir.write("t.ogg", std::string(3000, 't')), notVorbis},
         {"Ogg cut in its headers", loadOggChannels, dir.write("c.ogg", ogg.substr(0, 200)), notVorbis},
         {"Ogg decoding error before the load returns", loadOggChannels, corruptNoiseOgg("early.ogg", 4),
          "File corrupt"},
