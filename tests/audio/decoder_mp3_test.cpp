@@ -69,7 +69,6 @@ TEST(Mp3Reader, FindsTheFirstHeaderAfterAnId3Tag) {
         {"header in the last three bytes", "abcdefg" + frame.substr(0, 3), 0},
         {"empty", "", 0},
         {"zeros", std::string(5000, '\0'), 0},
-        {"a WAV header", "RIFF....WAVEfmt ", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

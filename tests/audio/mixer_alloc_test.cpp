@@ -70,10 +70,8 @@ TEST(MixerAllocation, MixingAllocatesAndFreesNothing) {
     ASSERT_GE(allocatorCalls.exchange(0), 4) << "the counting allocator is not in use";
 
     ChannelTable table(kRate);
-    const std::uint32_t rates[] = {48000, 44100, 22050, 0 /* converter refuses */, 96000};
-    for (std::uint32_t rate : rates) {
-        AudioChannel* channel = testing::makeChannel(testing::sine(440, rate ? rate : 8000, 30000), rate);
-        ASSERT_TRUE(table.append(channel));
+    for (std::uint32_t rate : {48000u, 44100u, 22050u, 0u /* converter refuses */, 96000u}) {
+        ASSERT_TRUE(table.append(testing::makeChannel(testing::sine(440, rate ? rate : 8000, 30000), rate)));
     }
     ASSERT_TRUE(table.append(testing::makeChannel({}, kRate)));  // 0 frames
     AudioChannel* partial = testing::makeChannel(std::vector<float>(50000, 0.5f), 44100);
@@ -88,12 +86,10 @@ TEST(MixerAllocation, MixingAllocatesAndFreesNothing) {
     setChannelPosition(table, 1, 20000);
 
     std::vector<float> out(2 * 4096);
-    const std::uint32_t blocks[] = {64, 441, 512, 1024, 4096, 1, 4000, 256};
     for (int round = 0; round < 40; ++round) {
-        if (round == 10) table.paused.store(true);
-        if (round == 12) table.paused.store(false);
+        if (round == 10 || round == 12) table.paused.store(round == 10);
         if (round == 20) slideChannelVolume(table, 0, 0.0f, 0.01f);
-        for (std::uint32_t frames : blocks) {
+        for (std::uint32_t frames : {64u, 441u, 512u, 1024u, 4096u, 1u, 4000u, 256u}) {
             countingThisThread = true;
             audio_thread::mixChannels(table, out.data(), frames);
             countingThisThread = false;
