@@ -41,12 +41,10 @@ void copyDemoFolder(const TempDir& dir) {
     dir.write("demo_under_test.lj", readFile(dir.file("FeltrixInit.lj")));
 }
 
-// FeltrixInit.lj for a test: runs the script under test with its own update
-// callback, then `step`, until `done` (a Lua expression over `cycles` and
-// `eeg`, the updates so far and those that delivered EEG) holds, at most 600
-// updates; then prints what the link delivered last and `report`, and ends.
-// Waiting on what happened, not on time, keeps a loaded machine from failing
-// a check.
+// FeltrixInit.lj for a test: runs the script under test's update callback,
+// then `step`, until `done` (over `cycles` and `eeg`, the updates so far and
+// those that delivered EEG) holds or 600 updates have run; then prints what
+// the link delivered last and `report`, and ends. (Conditions, not time.)
 std::string wrapper(const std::string& step, const std::string& done, const std::string& report) {
     return "dofile('demo_under_test.lj')\n"
            "local update = FeltrixUpdateCallback\n"
@@ -64,19 +62,28 @@ std::string wrapper(const std::string& step, const std::string& done, const std:
            "end\n";
 }
 
+// The demo's calm loop (channels 0 and 1) swells while Alpha is over a
+// threshold, rests while under it, and is ducked during an artifact; rewards
+// (chimes) come only while Alpha is over.
 struct ScriptCase {
     const char* name;
     const char* script;  // relative to the demo folder
     bool withStandIn;
-    const char* status;  // the demo's status line at the end, or nullptr
+    const char* status;                       // the demo's status line at the end, or nullptr
+    std::vector<std::string> standInOptions;  // for the cases below:
+    double calmVolume = -1.0;  // 0.8 master x (0.9 swell or 0.25 rest) x (0.15 ducked); -1: not checked
+    bool rewarded = false;
 };
 
-void PrintTo(const ScriptCase& c, std::ostream* out) { *out << c.script; }
+void PrintTo(const ScriptCase& c, std::ostream* out) { *out << c.name; }
 
 class DemoScripts : public ::testing::TestWithParam<ScriptCase> {};
 
 TEST_P(DemoScripts, RunWithoutErrorFollowTheEegAndAreHeard) {
     const ScriptCase& c = GetParam();
+    const bool follows = c.calmVolume >= 0.0;
+    // Slides advance with the output stream, which needs a sound device.
+    if (follows && !soundServerAvailable()) GTEST_SKIP() << "no sound server (PULSE_SERVER unset)";
     TempDir dir;
     copyDemoFolder(dir);
     std::unique_ptr<StandIn> standIn;
@@ -85,7 +92,7 @@ TEST_P(DemoScripts, RunWithoutErrorFollowTheEegAndAreHeard) {
     options.timeout = std::chrono::seconds(90);  // a bound: the wrapper ends the program
     options.environment["PELGRIN32_AREA_NAME"] = alone.name();
     if (c.withStandIn) {
-        standIn = std::make_unique<StandIn>(7, std::vector<std::string>{});
+        standIn = std::make_unique<StandIn>(follows ? 11 : 7, c.standInOptions);
         options.environment["PELGRIN32_AREA_NAME"] = standIn->area.name();
     }
     std::unique_ptr<SinkRecorder> recorder;
@@ -95,12 +102,23 @@ TEST_P(DemoScripts, RunWithoutErrorFollowTheEegAndAreHeard) {
         options.environment["PULSE_SINK"] = recorder->sink();
     }
 
-    // Four seconds of updates (long enough for the demo to notice that no EEG
-    // arrives, and for the sounds' fades in), and two of them with EEG.
+    // Four seconds of updates (the demo notices missing EEG, the sounds fade
+    // in), two of them with EEG. Following the EEG: once it arrives the calm
+    // loop slides to its level (up to 2.5 s); done when it has held there for
+    // a second.
     if (std::string(c.script) != "FeltrixInit.lj") dir.write("demo_under_test.lj", readFile(dir.file(c.script)));
+    char step[160] = "";
+    std::string done = c.withStandIn ? "cycles >= 40 and eeg >= 20" : "cycles >= 40";
+    if (follows) {
+        std::snprintf(step, sizeof step,
+                      "steady = math.abs(getCurrentAudioChannelVolume(0) - %.3f) < 0.02 and steady + 1 or 0",
+                      c.calmVolume);
+        done = std::string("eeg > 0 and steady >= 10 and (DemoSession.rewards() > 0) == ") +
+               (c.rewarded ? "true" : "false");
+    }
     const RunResult result = runFeltrix(
-        dir, wrapper("", c.withStandIn ? "cycles >= 40 and eeg >= 20" : "cycles >= 40",
-                     "if DemoSession then print('status: ' .. DemoSession.status()) end"),
+        dir, wrapper(step, done, "if DemoSession then print(string.format('status: %s calm=%.3f rewards=%d', "
+                                 "DemoSession.status(), getCurrentAudioChannelVolume(0), DemoSession.rewards())) end"),
         options);
 
     EXPECT_FALSE(result.timedOut);
@@ -116,10 +134,18 @@ TEST_P(DemoScripts, RunWithoutErrorFollowTheEegAndAreHeard) {
     if (c.status != nullptr) {
         EXPECT_NE(result.out.find(std::string("status: ") + c.status), std::string::npos) << result.out;
     }
+    if (follows) {
+        const std::size_t at = result.out.find("calm=");
+        ASSERT_NE(at, std::string::npos) << result.out;
+        double calm = -1.0;
+        int rewards = -1;
+        ASSERT_EQ(std::sscanf(result.out.c_str() + at, "calm=%lf rewards=%d", &calm, &rewards), 2) << result.out;
+        EXPECT_NEAR(calm, c.calmVolume, 0.02) << result.out;
+        EXPECT_EQ(rewards > 0, c.rewarded) << result.out;
+    }
 
     if (!recorder) GTEST_SKIP() << "no sound server (PULSE_SERVER unset): sound not checked";
-    // The loudest tenth of a second: how long the recording ran before the
-    // program played does not count.
+    // The loudest tenth of a second (the recording starts before the program).
     const std::vector<float> samples = recorder->stop();
     const std::size_t block = 2 * SinkRecorder::kRate / 10;
     double loudest = 0.0;
@@ -131,69 +157,22 @@ TEST_P(DemoScripts, RunWithoutErrorFollowTheEegAndAreHeard) {
     EXPECT_GT(loudest, 0.01) << "nothing audible was played";
 }
 
-INSTANTIATE_TEST_SUITE_P(Scripts, DemoScripts,
-                         ::testing::Values(
-                             ScriptCase{"Demo", "FeltrixInit.lj", true, "Connected: the sound follows the EEG."},
-                             ScriptCase{"DemoWithoutEeg", "FeltrixInit.lj", false, "Connected, but no EEG arrives"},
-                             ScriptCase{"Minimal", "examples/minimal.lua", true, nullptr},
-                             ScriptCase{"AsymmetryPanning", "examples/asymmetry_panning.lua", true, nullptr},
-                             ScriptCase{"RewardChime", "examples/reward_chime.lua", true, nullptr}),
-                         [](const ::testing::TestParamInfo<ScriptCase>& info) { return std::string(info.param.name); });
-
-// The demo's sound follows the stand-in's EEG: the calm loop (channels 0 and
-// 1) swells while Alpha is over a threshold, rests while under it, and is
-// ducked during an artifact; rewards (chimes) come only while Alpha is over.
-struct FollowCase {
-    const char* name;
-    std::vector<std::string> standInOptions;
-    double calmVolume;  // 0.8 master x (0.9 swell or 0.25 rest) x (0.15 ducked)
-    bool rewarded;
-};
-
-void PrintTo(const FollowCase& c, std::ostream* out) { *out << c.name; }
-
-class DemoFollowsEeg : public ::testing::TestWithParam<FollowCase> {};
-
-TEST_P(DemoFollowsEeg, CalmLoopAndRewardsAnswerAlphaAndArtifacts) {
-    const FollowCase& c = GetParam();
-    // Slides advance with the output stream, which needs a sound device.
-    if (!soundServerAvailable()) GTEST_SKIP() << "no sound server (PULSE_SERVER unset)";
-    TempDir dir;
-    copyDemoFolder(dir);
-    StandIn standIn(11, c.standInOptions);
-    RunOptions options;
-    options.timeout = std::chrono::seconds(90);
-    options.environment["PELGRIN32_AREA_NAME"] = standIn.area.name();
-    // Once EEG arrives, the calm loop slides to its level (up to 2.5 s); the
-    // check waits until it has held there for a second, or gives up.
-    char step[160];
-    std::snprintf(step, sizeof step,
-                  "steady = math.abs(getCurrentAudioChannelVolume(0) - %.3f) < 0.02 and steady + 1 or 0",
-                  c.calmVolume);
-    const std::string done = std::string("eeg > 0 and steady >= 10 and (DemoSession.rewards() > 0) == ") +
-                             (c.rewarded ? "true" : "false");
-    const RunResult result = runFeltrix(
-        dir, wrapper(step, done, "print(string.format('calm=%.3f rewards=%d', "
-                                 "getCurrentAudioChannelVolume(0), DemoSession.rewards()))"),
-        options);
-    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
-    const std::size_t at = result.out.find("calm=");
-    ASSERT_NE(at, std::string::npos) << result.out;
-    double calm = -1.0;
-    int rewards = -1;
-    ASSERT_EQ(std::sscanf(result.out.c_str() + at, "calm=%lf rewards=%d", &calm, &rewards), 2) << result.out;
-    EXPECT_NEAR(calm, c.calmVolume, 0.02) << result.out;
-    EXPECT_EQ(rewards > 0, c.rewarded) << result.out;
-}
-
+// (No blinks where an artifact would spoil the case.)
 INSTANTIATE_TEST_SUITE_P(
-    Alpha, DemoFollowsEeg,
-    // No blinks where an artifact would spoil the case.
-    ::testing::Values(FollowCase{"OverThreshold", {"--threshold", "Alpha=1", "--blinks", "0"}, 0.8 * 0.9, true},
-                      FollowCase{"UnderThreshold", {"--threshold", "Alpha=30000", "--blinks", "0"}, 0.8 * 0.25, false},
-                      FollowCase{"DuringAnArtifact", {"--threshold", "Alpha=1", "--artifact-limit", "0.01"},
-                                 0.8 * 0.9 * 0.15, false}),
-    [](const ::testing::TestParamInfo<FollowCase>& info) { return std::string(info.param.name); });
+    Scripts, DemoScripts,
+    ::testing::Values(
+        ScriptCase{"Demo", "FeltrixInit.lj", true, "Connected: the sound follows the EEG.", {}},
+        ScriptCase{"DemoWithoutEeg", "FeltrixInit.lj", false, "Connected, but no EEG arrives", {}},
+        ScriptCase{"Minimal", "examples/minimal.lua", true, nullptr, {}},
+        ScriptCase{"AsymmetryPanning", "examples/asymmetry_panning.lua", true, nullptr, {}},
+        ScriptCase{"RewardChime", "examples/reward_chime.lua", true, nullptr, {}},
+        ScriptCase{"OverThreshold", "FeltrixInit.lj", true, nullptr, {"--threshold", "Alpha=1", "--blinks", "0"},
+                   0.8 * 0.9, true},
+        ScriptCase{"UnderThreshold", "FeltrixInit.lj", true, nullptr, {"--threshold", "Alpha=30000", "--blinks", "0"},
+                   0.8 * 0.25, false},
+        ScriptCase{"DuringAnArtifact", "FeltrixInit.lj", true, nullptr,
+                   {"--threshold", "Alpha=1", "--artifact-limit", "0.01"}, 0.8 * 0.9 * 0.15, false}),
+    [](const ::testing::TestParamInfo<ScriptCase>& info) { return std::string(info.param.name); });
 
 // The panel is changed through the same callback the window uses, saved
 // with File > Save Configuration, changed again and restored with File > Load
