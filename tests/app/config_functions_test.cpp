@@ -23,19 +23,7 @@ const std::string kHeader = "-- Feltrix configuration file";
 
 }  // namespace
 
-TEST(ConfigFunctions, SaveThenLoadRoundTrip) {
-    TempDir dir;
-    const std::string path = dir.file("session.fxc");
-    const RunResult r = runInCallback(dir,
-                                      "print(saveConfig('" + kHeader + "\\nreturn { volume = 0.75, sound = \"rain\" }\\n'))\n"
-                                      "local t = loadConfig('" + path + "')\n"
-                                      "print(t.volume, t.sound)",
-                                      path + "\n");
-    EXPECT_EQ(r.exitCode, 0) << r.out;
-    EXPECT_EQ(scriptOutput(r.out), "true\n0.75\train\n");
-    EXPECT_EQ(readFile(path), kHeader + "\nreturn { volume = 0.75, sound = \"rain\" }\n");
-}
-
+// (Saving and loading back in a callback is the main window's menu test.)
 TEST(ConfigFunctions, SaveFromTheInitScriptAndEmbeddedZeroBytes) {
     TempDir dir;
     const std::string path = dir.write("zeros.fxc", "replaced");
