@@ -1,17 +1,10 @@
-// The bundled demo script and the example scripts, run by the real program
-// against the EEG stand-in: they must run without a script error, read EEG
-// through the link and be heard on the test sound server; the demo's
-// configuration files must bring back what the panel showed when saved.
+// The bundled demo script and the examples, run by the program against the EEG stand-in: no script
+// error, EEG read through the link, heard on the test sound server; the demo's menu commands.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
-#include <ostream>
-#include <string>
-#include <vector>
 
 #include "tests/support/sink_recorder.h"
 #include "tests/support/test_area_name.h"
@@ -20,8 +13,7 @@
 namespace feltrix::testing {
 namespace {
 
-// feltrix-eegsim with synthetic EEG and a fixed seed, writing an area whose
-// name is unique to this object; stopped and the area removed when it goes.
+// feltrix-eegsim with synthetic EEG and a fixed seed, writing an area of its own until it goes.
 struct StandIn {
     StandIn(unsigned seed, const std::vector<std::string>& options) {
         RunOptions run;
@@ -33,18 +25,16 @@ struct StandIn {
     std::unique_ptr<BackgroundProgram> program;
 };
 
-// A copy of build/demo (init script, examples/, sounds/) in `dir`, the init
-// script also as demo_under_test.lj for a wrapper to run.
+// A copy of build/demo in `dir`, the init script also as demo_under_test.lj for a wrapper to run.
 void copyDemoFolder(const TempDir& dir) {
     std::filesystem::copy(std::string(FELTRIX_BINARY_DIR) + "/demo", dir.path(),
                           std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
     dir.write("demo_under_test.lj", readFile(dir.file("FeltrixInit.lj")));
 }
 
-// FeltrixInit.lj for a test: runs the script under test's update callback,
-// then `step`, until `done` (over `cycles` and `eeg`, the updates so far and
-// those that delivered EEG) holds or 600 updates have run; then prints what
-// the link delivered last and `report`, and ends. (Conditions, not time.)
+// Runs the script under test's update callback, then `step`, until `done` (over `cycles` and `eeg`,
+// the updates so far and those with EEG) holds or 600 updates ran; then prints the link's state and
+// `report`, and ends.
 std::string wrapper(const std::string& step, const std::string& done, const std::string& report) {
     return "dofile('demo_under_test.lj')\n"
            "local update = FeltrixUpdateCallback\n"
@@ -62,9 +52,8 @@ std::string wrapper(const std::string& step, const std::string& done, const std:
            "end\n";
 }
 
-// The demo's calm loop (channels 0 and 1) swells while Alpha is over a
-// threshold, rests while under it, and is ducked during an artifact; rewards
-// (chimes) come only while Alpha is over.
+// The demo's calm loop (channels 0 and 1) swells while Alpha is over its threshold, rests under it and
+// is ducked during an artifact; rewards (chimes) come only while Alpha is over.
 struct ScriptCase {
     const char* name;
     const char* script;  // relative to the demo folder
@@ -102,10 +91,8 @@ TEST_P(DemoScripts, RunWithoutErrorFollowTheEegAndAreHeard) {
         options.environment["PULSE_SINK"] = recorder->sink();
     }
 
-    // Four seconds of updates (the demo notices missing EEG, the sounds fade
-    // in), two of them with EEG. Following the EEG: once it arrives the calm
-    // loop slides to its level (up to 2.5 s); done when it has held there for
-    // a second.
+    // Four seconds of updates, two with EEG; or, following the EEG, until the calm loop has held its
+    // level for a second.
     if (std::string(c.script) != "FeltrixInit.lj") dir.write("demo_under_test.lj", readFile(dir.file(c.script)));
     char step[160] = "";
     std::string done = c.withStandIn ? "cycles >= 40 and eeg >= 20" : "cycles >= 40";
@@ -124,8 +111,7 @@ TEST_P(DemoScripts, RunWithoutErrorFollowTheEegAndAreHeard) {
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
     EXPECT_EQ(result.out.find("Lua error"), std::string::npos) << result.out;
-    // Under automation a message box becomes a line on standard error; the
-    // scripts show none in a normal run.
+    // Under automation a message box is a line on standard error: none in a normal run.
     EXPECT_EQ(result.err.find("Feltrix: "), std::string::npos) << result.err;
     EXPECT_NE(result.out.find("connected=true"), std::string::npos) << result.out;
     if (c.withStandIn) {
@@ -174,52 +160,34 @@ INSTANTIATE_TEST_SUITE_P(
                    {"--threshold", "Alpha=1", "--artifact-limit", "0.01"}, 0.8 * 0.9 * 0.15, false}),
     [](const ::testing::TestParamInfo<ScriptCase>& info) { return std::string(info.param.name); });
 
-// The panel is changed through the same callback the window uses, saved
-// with File > Save Configuration, changed again and restored with File > Load
-// Configuration; then a file without the header is refused with a message.
+// The panel is changed through the window's callback, saved, changed again and loaded back; then a
+// file without the header is refused and a failed save is shown.
 const char* kSaveAndLoad = R"(
 dofile("demo_under_test.lj")
-local update = FeltrixUpdateCallback
-local c = DemoSession.controls
-local s = DemoSession.settings
-
-local function move(slider, position)
-  setSliderPositionInternal(slider, position)
-  FeltrixGuiMessageCallback(slider, position)
-end
-local function choose(index, name)
-  selectDropdownListItemInternal(c.soundscapeList, index)
-  FeltrixGuiMessageCallback(c.soundscapeList, name)
+local update, c, s = FeltrixUpdateCallback, DemoSession.controls, DemoSession.settings
+local function move(item, position, name)
+  if name then selectDropdownListItemInternal(item, position) else setSliderPositionInternal(item, position) end
+  FeltrixGuiMessageCallback(item, name or position)
 end
 local function show(label)
   print(string.format("%s master=%.3f scale=%.3f calm=%s theta=%s chime=%s soundscape=%s selected=%d channels=%d",
     label, s.masterVolume, s.thresholdScale, tostring(s.calmLayer), tostring(s.thetaLayer),
     tostring(s.chimeLayer), s.soundscape, getDropdownListSelectionInternal(c.soundscapeList), getChannelCount()))
 end
-
 local cycles = 0
 function FeltrixUpdateCallback()
   update()
   cycles = cycles + 1
   if cycles ~= 3 then return end
-  move(c.masterSlider, 300)
-  move(c.scaleSlider, 750)
-  checkCheckboxInternal(c.thetaBox, false)
-  choose(1, "Ocean")
-  show("saved")
-  FeltrixSaveConfig()
-
-  move(c.masterSlider, 900)
-  move(c.scaleSlider, 100)
-  checkCheckboxInternal(c.thetaBox, true)
-  checkCheckboxInternal(c.chimeBox, false)
-  choose(0, "Calm pads")
-  show("changed")
-  FeltrixLoadConfig()
-  show("loaded")
-  FeltrixLoadConfig()
-  show("after refusal")
-  FeltrixSaveConfig()  -- into a folder that does not exist
+  move(c.masterSlider, 300) move(c.scaleSlider, 750) checkCheckboxInternal(c.thetaBox, false)
+  move(c.soundscapeList, 1, "Ocean")
+  show("saved") FeltrixSaveConfig()
+  move(c.masterSlider, 900) move(c.scaleSlider, 100)
+  checkCheckboxInternal(c.thetaBox, true) checkCheckboxInternal(c.chimeBox, false)
+  move(c.soundscapeList, 0, "Calm pads")
+  show("changed") FeltrixLoadConfig()
+  show("loaded") FeltrixLoadConfig()
+  show("after refusal") FeltrixSaveConfig()  -- into a folder that does not exist
   show("after failed save")
   exit()
 end
@@ -242,17 +210,11 @@ TEST(DemoConfiguration, LoadingRestoresSlidersCheckBoxesAndSoundscape) {
 
     const std::string expected =
         "master=0.300 scale=1.250 calm=true theta=false chime=true soundscape=Ocean selected=1";
-    EXPECT_NE(result.out.find("saved " + expected), std::string::npos) << result.out;
-    EXPECT_NE(result.out.find("changed master=0.900 scale=0.600 calm=true theta=true chime=false "
-                              "soundscape=Calm pads selected=0"),
-              std::string::npos)
-        << result.out;
-    EXPECT_NE(result.out.find("loaded " + expected), std::string::npos) << result.out;
-    // The refused file changes nothing and says why.
-    EXPECT_NE(result.out.find("after refusal " + expected), std::string::npos) << result.out;
+    for (const char* step : {"saved ", "loaded ", "after refusal ", "after failed save "})
+        EXPECT_NE(result.out.find(step + expected), std::string::npos) << step << result.out;
+    EXPECT_NE(result.out.find("changed master=0.900 scale=0.600 calm=true theta=true chime=false soundscape=Calm"),
+              std::string::npos);
     EXPECT_NE(result.err.find("invalid config file"), std::string::npos) << result.err;
-    // A save that fails is shown; the session goes on.
-    EXPECT_NE(result.out.find("after failed save " + expected), std::string::npos) << result.out;
     EXPECT_NE(result.err.find("The settings were not saved"), std::string::npos) << result.err;
 
     const std::string file = readFile(saved);
@@ -260,9 +222,8 @@ TEST(DemoConfiguration, LoadingRestoresSlidersCheckBoxesAndSoundscape) {
     EXPECT_NE(file.find("soundscape = \"Ocean\""), std::string::npos) << file;
 }
 
-// File > Open Custom Script: a script that fails is reported and the demo
-// starts again (its wrapper too, which opens the next answer); a working
-// script takes over sound and callbacks.
+// File > Open Custom Script: a failing script is reported and the demo (and its wrapper) starts again;
+// a working script takes over sound and callbacks.
 const char* kOpenCustomScript = R"(
 dofile("demo_under_test.lj")
 local update = FeltrixUpdateCallback
@@ -291,8 +252,7 @@ TEST(DemoCustomScript, FailingScriptRestartsTheDemoWorkingScriptTakesOver) {
 
     ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
     EXPECT_NE(result.err.find("broken on purpose"), std::string::npos) << result.err;
-    // The demo's three stereo sounds after the restart, the minimal script's
-    // one stereo sound after the hand-over.
+    // The demo's three stereo sounds after the restart, the minimal script's one after the hand-over.
     const std::size_t restarted = result.out.find("opened: channels=6");
     const std::size_t handedOver = result.out.find("opened: channels=2");
     ASSERT_NE(restarted, std::string::npos) << result.out;
