@@ -19,8 +19,7 @@ bool runCommand(const std::string& commandLine) {
 
 namespace {
 
-// A reference decoder's 16-bit WAV, read with our WAV reader, whose exactness
-// the WAV tests establish.
+// A reference decoder's 16-bit WAV, read with our WAV reader (whose exactness the WAV tests establish).
 Interleaved readReferenceWav(const std::string& command, const std::string& wavPath) {
     Interleaved result;
     if (!runCommand(command)) return result;
@@ -30,9 +29,8 @@ Interleaved readReferenceWav(const std::string& command, const std::string& wavP
     if (bytes.empty() || decodeWav(source, wav) != nullptr) return result;
     result.channels = wav.format.channels;
     result.sampleRate = static_cast<int>(wav.format.sampleRate);
-    for (std::uint64_t f = 0; f < wav.format.frames; ++f) {
+    for (std::uint64_t f = 0; f < wav.format.frames; ++f)
         for (const auto& voice : wav.voices) result.samples.push_back(voice[static_cast<std::size_t>(f)]);
-    }
     return result;
 }
 
@@ -52,11 +50,9 @@ Interleaved decodeOggStream(OggStream& stream) {
     Interleaved out{stream.channels(), static_cast<int>(stream.sampleRate()), {}};
     float** pcm = nullptr;
     long got;
-    while ((got = stream.read(pcm, 65536)) > 0) {
-        for (long f = 0; f < got; ++f) {
+    while ((got = stream.read(pcm, 65536)) > 0)
+        for (long f = 0; f < got; ++f)
             for (int c = 0; c < out.channels; ++c) out.samples.push_back(pcm[c][f]);
-        }
-    }
     EXPECT_EQ(got, 0) << "decoding error";
     return out;
 }
@@ -70,14 +66,12 @@ std::string makeWav(const std::string& folder, const std::string& name, int chan
 
 std::string makeOgg(const std::string& folder, const std::string& name, int channels, int rate, double seconds) {
     const std::string ogg = folder + "/" + name + ".ogg", wav = makeWav(folder, name, channels, rate, seconds);
-    runCommand("oggenc -Q -q 3 -o '" + ogg + "' '" + wav + "'");
-    return ogg;
+    return runCommand("oggenc -Q -q 3 -o '" + ogg + "' '" + wav + "'"), ogg;
 }
 
 std::string makeMp3(const std::string& folder, const std::string& name, int channels, int rate, double seconds) {
     const std::string mp3 = folder + "/" + name + ".mp3", wav = makeWav(folder, name, channels, rate, seconds);
-    runCommand("lame --quiet --noreplaygain -b 128 '" + wav + "' '" + mp3 + "'");
-    return mp3;
+    return runCommand("lame --quiet --noreplaygain -b 128 '" + wav + "' '" + mp3 + "'"), mp3;
 }
 
 std::string le16(std::uint16_t v) { return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)}; }
@@ -106,9 +100,8 @@ std::string fmtBody(std::uint16_t tag, std::uint16_t channels, std::uint32_t rat
 
 std::string wavFile16(const std::vector<float>& interleaved, int channels, std::uint32_t rate) {
     std::string data;
-    for (float value : interleaved) {
+    for (float value : interleaved)
         data += le16(static_cast<std::uint16_t>(std::lround(std::clamp(value, -1.0f, 32767.0f / 32768.0f) * 32768.0f)));
-    }
     const auto align = static_cast<std::uint16_t>(2 * channels);
     return riffWave(chunk("fmt ", fmtBody(1, static_cast<std::uint16_t>(channels), rate, align, 16)) +
                     chunk("data", data));
@@ -126,9 +119,8 @@ AudioChannel* makeChannel(const std::vector<float>& samples, std::uint32_t sourc
 
 std::vector<float> sine(double hz, std::uint32_t rate, std::size_t frames, float amplitude) {
     std::vector<float> out(frames);
-    for (std::size_t i = 0; i < frames; ++i) {
+    for (std::size_t i = 0; i < frames; ++i)
         out[i] = amplitude * static_cast<float>(std::sin(2.0 * M_PI * hz * static_cast<double>(i) / rate));
-    }
     return out;
 }
 

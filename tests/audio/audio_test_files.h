@@ -1,7 +1,6 @@
 #pragma once
-// Sounds for the audio tests: files made with the system's encoders (sox,
-// lame, oggenc) and decoded by its decoders for reference, hand-made WAV
-// headers, and channels made in memory.
+// Sounds for the audio tests: files made with sox, lame and oggenc, reference decodings by lame and
+// oggdec, hand-made WAV files, and channels made in memory.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,7 +16,6 @@ namespace feltrix::testing {
 // Runs a shell command line (output discarded); true when it exited with 0.
 bool runCommand(const std::string& commandLine);
 
-// Interleaved samples of a decoded file, with its layout.
 struct Interleaved {
     int channels = 0;
     int sampleRate = 0;
@@ -32,27 +30,24 @@ Interleaved oggdecDecode(const std::string& oggPath, const std::string& workDir)
 // Every frame an opened stream gives (a decoding error fails the test).
 Interleaved decodeOggStream(OggStream& stream);
 
-// Makes `folder`/`name`.wav with `seconds` of a two-tone chord (sox), and from
-// it `name`.ogg (oggenc) or `name`.mp3 (lame); returns the file's path.
+// `folder`/`name`.wav with `seconds` of a two-tone chord, and from it `name`.ogg or `name`.mp3.
 std::string makeWav(const std::string& folder, const std::string& name, int channels, int rate, double seconds);
 std::string makeOgg(const std::string& folder, const std::string& name, int channels, int rate, double seconds);
 std::string makeMp3(const std::string& folder, const std::string& name, int channels, int rate, double seconds);
 
-// Little-endian fields and RIFF chunks for hand-made WAV files.
+// Little-endian fields, RIFF chunks and a 16-byte PCM "fmt " body for hand-made WAV files.
 std::string le16(std::uint16_t v);
 std::string le32(std::uint32_t v);
 std::string riffWave(const std::string& chunks);
 std::string chunk(const std::string& id, const std::string& body, std::uint32_t declaredSize);
 std::string chunk(const std::string& id, const std::string& body);
-// A 16-byte PCM "fmt " body.
 std::string fmtBody(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::uint16_t blockAlign,
                     std::uint16_t bits);
-// A canonical 16-bit PCM WAV file; `interleaved` holds channels x frames values in -1..1.
+// A 16-bit PCM WAV file of `interleaved` values in -1..1.
 std::string wavFile16(const std::vector<float>& interleaved, int channels, std::uint32_t rate);
 
 // A loaded channel holding `samples` at `sourceRate` (panning 0.5, volume 0).
 AudioChannel* makeChannel(const std::vector<float>& samples, std::uint32_t sourceRate);
-// `frames` frames of a sine of `hz` at full scale `amplitude`.
 std::vector<float> sine(double hz, std::uint32_t rate, std::size_t frames, float amplitude = 1.0f);
 
 }  // namespace feltrix::testing

@@ -1,5 +1,4 @@
-// The MP3 reader: header search, ID3v2 skipping, and decoding against
-// lame --decode.
+// The MP3 reader: header search, ID3v2 skipping, and decoding against lame --decode.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -50,8 +49,7 @@ TEST(Mp3Reader, FindsTheFirstHeaderAfterAnId3Tag) {
                bytes({static_cast<int>((size >> 21) & 0x7F), static_cast<int>((size >> 14) & 0x7F),
                       static_cast<int>((size >> 7) & 0x7F), static_cast<int>(size & 0x7F)});
     };
-    // A tag body holding something that looks like a frame header: it must be
-    // skipped, not decoded.
+    // A tag body holding what looks like a frame header: skipped, not decoded.
     const std::string body = std::string(100, 'x') + frame + std::string(196, 'y');
     struct Case {
         const char* name;
@@ -74,12 +72,8 @@ TEST(Mp3Reader, FindsTheFirstHeaderAfterAnId3Tag) {
         SCOPED_TRACE(c.name);
         std::size_t start = 12345;
         const char* error = findMp3Start(reinterpret_cast<const std::uint8_t*>(c.data.data()), c.data.size(), start);
-        if (c.start == 0) {
-            EXPECT_STREQ(error, "Invalid MP3 file");
-        } else {
-            ASSERT_EQ(error, nullptr);
-            EXPECT_EQ(start, c.start);
-        }
+        EXPECT_STREQ(error, c.start ? nullptr : "Invalid MP3 file");
+        if (c.start) { EXPECT_EQ(start, c.start); }
     }
 }
 
@@ -93,8 +87,7 @@ float largestDifference(const DecodedMp3& ours, const Interleaved& lame, std::si
     return worst;
 }
 
-// Stereo and mono files as lame encodes them, one behind an ID3v2 tag
-// holding a sync pattern, decode to what lame --decode makes of the file.
+// Stereo and mono files, one behind an ID3v2 tag holding a sync pattern, decode as lame --decode does.
 TEST(Mp3Reader, DecodesWhatLameDecodes) {
     TempDir dir;
     std::string tag = std::string("ID3\x03\x00\x00\x00\x00\x04\x58", 10) + std::string(600, 'T');
@@ -104,7 +97,8 @@ TEST(Mp3Reader, DecodesWhatLameDecodes) {
     for (const auto& [channels, lameOptions, tagPrefix] : cases) {
         SCOPED_TRACE(lameOptions);
         const std::string wav = makeWav(dir.path(), "source", channels, 44100, 1.5), mp3 = dir.file("encoded.mp3");
-        ASSERT_TRUE(runCommand("lame --quiet --noreplaygain " + std::string(lameOptions) + " '" + wav + "' '" + mp3 + "'"));
+        ASSERT_TRUE(runCommand("lame --quiet --noreplaygain " + std::string(lameOptions) + " '" + wav + "' '" + mp3 +
+                               "'"));
         const Interleaved reference = lameDecode(mp3, dir.path());
         ASSERT_GT(reference.frames(), 0u);
         const std::string data = tagPrefix + readFile(mp3);
@@ -113,9 +107,7 @@ TEST(Mp3Reader, DecodesWhatLameDecodes) {
         ASSERT_EQ(decodeMp3(source, ours), nullptr);
         EXPECT_EQ(ours.sampleRate, reference.sampleRate);
         ASSERT_EQ(ours.left.size(), ours.right.size());
-        // lame --decode drops the encoder and decoder delay at the start, which
-        // the reader keeps (it plays what the decoder gives): find the offset
-        // at which the two decodings agree.
+        // lame --decode drops the codec delay at the start, which the reader keeps: find where they agree.
         std::size_t lag = 0;
         float bestDifference = 1e9f;
         for (std::size_t l = 0; l <= 4000; ++l) {
@@ -124,11 +116,9 @@ TEST(Mp3Reader, DecodesWhatLameDecodes) {
         }
         EXPECT_GE(ours.left.size(), reference.frames() + lag);
         EXPECT_LT(ours.left.size(), reference.frames() + 4000);
-        // The very same 16-bit samples, each divided by 32768.
+        // The very same 16-bit samples, each divided by 32768; a mono stream plays on both voices.
         EXPECT_EQ(largestDifference(ours, reference, lag, reference.frames()), 0.0f);
-        if (channels == 1) {
-            EXPECT_EQ(ours.left, ours.right);  // a mono stream plays on both voices
-        }
+        if (channels == 1) { EXPECT_EQ(ours.left, ours.right); }
     }
 }
 

@@ -1,5 +1,4 @@
-// Chained Ogg Vorbis files. (The decoded samples are compared with oggdec's
-// where a load decodes in the background.)
+// Chained Ogg Vorbis files (samples are compared with oggdec's in the background-load test).
 #include <gtest/gtest.h>
 
 #include "audio/byte_source.h"
@@ -12,8 +11,7 @@ namespace {
 
 using namespace feltrix::testing;
 
-// A chained file plays as far as its links keep the first link's channel
-// count and rate; a link of another layout would not fit the voices.
+// A chained file plays as far as its links keep the first link's layout, which the voices have.
 TEST(OggReader, ChainedFilesPlayTheLinksOfTheFirstLayout) {
     TempDir dir;
     const std::string monoA = readFile(makeOgg(dir.path(), "a", 1, 44100, 0.5));

@@ -1,6 +1,5 @@
-// What the program really plays: a recording of a sink of the test sound
-// server while Feltrix plays a 440 Hz tone. Skipped without the sound server
-// that scripts/test.sh starts (PULSE_SERVER unset).
+// What the program really plays: the test sound server's sink recorded while Feltrix plays a 440 Hz
+// tone. Skipped without the server that scripts/test.sh starts (PULSE_SERVER unset).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,8 +15,7 @@ using namespace feltrix::testing;
 
 constexpr int kRate = SinkRecorder::kRate;
 constexpr float kAmplitude = 0.5f;
-// One period of 440 Hz at 48 kHz is 109.09 frames: the RMS of a sine over a
-// block of 109 frames is within 0.1 % of its level, whatever its phase.
+// One period of 440 Hz is 109.09 frames: the RMS over 109 frames is within 0.1 % whatever the phase.
 constexpr std::size_t kBlock = 109;
 constexpr std::size_t npos = std::string::npos;
 
@@ -25,22 +23,18 @@ struct Recording {
     std::vector<float> samples;
     std::size_t frames() const { return samples.size() / 2; }
     bool loud(std::size_t frame, int side) const { return std::fabs(samples[2 * frame + side]) > 0.05f; }
-    // First loud frame of `side` at or after `from`.
     std::size_t firstLoud(int side, std::size_t from) const {
         for (std::size_t f = from; f < frames(); ++f)
             if (loud(f, side)) return f;
         return npos;
     }
-    // Last loud frame of `side` before `to`.
     std::size_t lastLoud(int side, std::size_t to) const {
         for (std::size_t f = std::min(to, frames()); f-- > 0;)
             if (loud(f, side)) return f;
         return npos;
     }
-    // The median RMS level of the blocks in [from, to) that the sound server
-    // played whole: a block with a gap (an underrun on a loaded machine:
-    // several samples in a row at 0, where the tone crosses 0 within one) is
-    // left out. -1 when no block is whole.
+    // Median RMS of the blocks in [from, to) played whole: a block with a gap (an underrun on a loaded
+    // machine: several samples in a row at 0, where the tone has at most one) is left out. -1: none whole.
     double level(int side, std::size_t from, std::size_t to) const {
         std::vector<double> levels;
         for (std::size_t b = from; b + kBlock <= to; b += kBlock) {
@@ -59,7 +53,6 @@ struct Recording {
         std::nth_element(levels.begin(), levels.begin() + levels.size() / 2, levels.end());
         return levels[levels.size() / 2];
     }
-    // RMS level of everything in [from, to).
     double rms(int side, std::size_t from, std::size_t to) const {
         double sum = 0.0;
         for (std::size_t f = from; f < to; ++f) sum += double(samples[2 * f + side]) * samples[2 * f + side];
@@ -74,8 +67,7 @@ TEST(EngineSound, ToneIsHeardOnTheLeftMovesRightAndPlaysAgainAfterAReset) {
     SinkRecorder recorder(dir.file("recording.raw"));
     ASSERT_TRUE(recorder.started()) << "no sink or parecord did not start";
 
-    // Volume 1 and panning 0 at once; after about a second a slide to the
-    // right; a second later the audio is reset and the tone loaded again.
+    // Left at once; after about a second a slide right; a second later a reset and the tone again.
     RunOptions options;
     options.environment["PULSE_SINK"] = recorder.sink();
     const RunResult run = runFeltrix(dir, R"lua(
@@ -97,13 +89,11 @@ end
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     const Recording r{recorder.stop()};
 
-    // Each part lies between transitions seen in the recording (the tone
-    // starting or ending on a side), not between moments in time; a tenth of
-    // a second at both ends keeps slides and the converter's start out.
+    // Each part lies between transitions seen in the recording, not moments in time; a tenth of a second
+    // at both ends keeps slides and the converter's start out. A channel starts at panning 0.5 (both
+    // sides sound during its first slide): a side's onset is looked for a twentieth of a second on.
     const std::size_t leftOn = r.firstLoud(0, 0);
     ASSERT_NE(leftOn, npos) << "not heard";
-    // (A channel starts at panning 0.5: both sides sound during its first
-    // slide, so a side's onset is looked for a twentieth of a second on.)
     const std::size_t rightOn = r.firstLoud(1, leftOn + kRate / 20);
     ASSERT_NE(rightOn, npos) << "never moved right";
     const std::size_t leftAgain = r.firstLoud(0, rightOn + kRate / 20);

@@ -1,14 +1,11 @@
-// A load whose samples cannot be allocated (a long file on the 32-bit build)
-// fails with its decoder's out-of-memory text and adds no channel. Tried in
-// a child process whose address space may grow only a little.
+// A load whose samples cannot be allocated (a long file on the 32-bit build) fails with its decoder's
+// text and adds no channel; tried in a child process whose address space may grow only a little.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 
-#include "audio/audio_channel.h"
 #include "audio/load_error.h"
 #include "audio/sound_loading.h"
 #include "tests/audio/audio_test_files.h"
@@ -39,9 +36,10 @@ TEST(LoadingOutOfMemory, FailsWithTheDecodersTextAndAddsNoChannel) {
         const char* error;
     };
     // 8 million 8-bit frames (32 MB as floats); a minute of stereo Ogg (10 MB a voice).
+    const std::string frames(8000000, '\x80');
     const Case cases[] = {
         {loadWavChannels,
-         dir.write("long.wav", riffWave(chunk("fmt ", fmtBody(1, 1, 8000, 1, 8)) + chunk("data", std::string(8000000, '\x80')))),
+         dir.write("long.wav", riffWave(chunk("fmt ", fmtBody(1, 1, 8000, 1, 8)) + chunk("data", frames))),
          "Not enough memory for WAV file"},
         {loadOggChannels, makeOgg(dir.path(), "long", 2, 44100, 60.0), "Could not load ogg file: out of memory."},
     };
