@@ -160,6 +160,7 @@ struct FakeDevice final : OutputDevice {
     std::string deviceName() const override { return "fake"; }
 };
 
+// Each loss and each return is said on the console.
 TEST(EngineThreaded, OutputIsFoundLostAndFoundAgainInTheBackground) {
     ChannelTable table(48000);
     auto owned = std::make_unique<FakeDevice>();
@@ -168,17 +169,23 @@ TEST(EngineThreaded, OutputIsFoundLostAndFoundAgainInTheBackground) {
     timing.poll = std::chrono::milliseconds(5);
     timing.silence = std::chrono::milliseconds(100);
     timing.retry = std::chrono::milliseconds(20);
-    OutputSupervisor output(std::move(owned), table, timing);
-    EXPECT_EQ(output.open(std::chrono::seconds(5)), -1) << "no device at start";
-    output.start();
-    EXPECT_FALSE(output.playing());
+    ::testing::internal::CaptureStdout();
+    auto output = std::make_unique<OutputSupervisor>(std::move(owned), table, timing);
+    EXPECT_EQ(output->open(std::chrono::seconds(5)), -1) << "no device at start";
+    output->start();
+    EXPECT_FALSE(output->playing());
     device.present = true;  // appears after the start-up scan
-    EXPECT_TRUE(waitFor([&] { return output.playing(); })) << "a new device was not found";
+    EXPECT_TRUE(waitFor([&] { return output->playing(); })) << "a new device was not found";
     device.present = false;  // its server ends: no more blocks
-    EXPECT_TRUE(waitFor([&] { return !output.playing(); })) << "the lost stream was not noticed";
+    EXPECT_TRUE(waitFor([&] { return !output->playing(); })) << "the lost stream was not noticed";
     EXPECT_FALSE(device.streaming) << "the lost stream was not closed";
     device.present = true;
-    EXPECT_TRUE(waitFor([&] { return output.playing(); })) << "the device was not opened again";
+    EXPECT_TRUE(waitFor([&] { return output->playing(); })) << "the device was not opened again";
+    output.reset();
+    const std::string said = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(said, "no device\nSound output resumed on the default output device (fake).\n"
+                    "Sound output lost: the device has taken no sound for 100 ms. Opening the default output device "
+                    "again in the background.\nSound output resumed on the default output device (fake).\n");
 }
 
 }  // namespace
