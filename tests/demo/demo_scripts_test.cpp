@@ -1,8 +1,7 @@
 // The bundled demo script and the examples, run by the program against the EEG stand-in: no script
-// error, EEG read through the link, heard on the test sound server; the demo's menu commands.
+// error, EEG read through the link, the calm loop following it; the demo's menu commands.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
 
@@ -33,8 +32,8 @@ void copyDemoFolder(const TempDir& dir) {
 }
 
 // Runs the script under test's update callback, then `step`, until `done` (over `cycles` and `eeg`,
-// the updates so far and those with EEG) holds or 600 updates ran; then prints the link's state and
-// `report`, and ends.
+// the updates so far and those with EEG) holds or 600 updates ran; then prints whether it held, the
+// link's state and `report`, and ends.
 std::string wrapper(const std::string& step, const std::string& done, const std::string& report) {
     return "dofile('demo_under_test.lj')\n"
            "local update = FeltrixUpdateCallback\n"
@@ -44,8 +43,9 @@ std::string wrapper(const std::string& step, const std::string& done, const std:
            "  cycles = cycles + 1\n"
            "  if leftAlphaValue ~= 0 then eeg = eeg + 1 end\n"
            "  " + step + "\n"
-           "  if (" + done + ") or cycles == 600 then\n"
-           "    print(string.format('connected=%s alpha=%d', tostring(quenterraConnected), leftAlphaValue))\n"
+           "  local held = " + done + "\n"
+           "  if held or cycles == 600 then\n"
+           "    print(string.format('held=%s connected=%s', tostring(held), tostring(quenterraConnected)))\n"
            "    " + report + "\n"
            "    exit()\n"
            "  end\n"
@@ -68,7 +68,7 @@ void PrintTo(const ScriptCase& c, std::ostream* out) { *out << c.name; }
 
 class DemoScripts : public ::testing::TestWithParam<ScriptCase> {};
 
-TEST_P(DemoScripts, RunWithoutErrorFollowTheEegAndAreHeard) {
+TEST_P(DemoScripts, RunWithoutErrorAndFollowTheEeg) {
     const ScriptCase& c = GetParam();
     const bool follows = c.calmVolume >= 0.0;
     // Slides advance with the output stream, which needs a sound device.
@@ -83,12 +83,6 @@ TEST_P(DemoScripts, RunWithoutErrorFollowTheEegAndAreHeard) {
     if (c.withStandIn) {
         standIn = std::make_unique<StandIn>(follows ? 11 : 7, c.standInOptions);
         options.environment["PELGRIN32_AREA_NAME"] = standIn->area.name();
-    }
-    std::unique_ptr<SinkRecorder> recorder;
-    if (soundServerAvailable()) {
-        recorder = std::make_unique<SinkRecorder>(dir.file("recording.raw"));
-        ASSERT_TRUE(recorder->started()) << "no sink or parecord did not start";
-        options.environment["PULSE_SINK"] = recorder->sink();
     }
 
     // Four seconds of updates, two with EEG; or, following the EEG, until the calm loop has held its
@@ -113,34 +107,11 @@ TEST_P(DemoScripts, RunWithoutErrorFollowTheEegAndAreHeard) {
     EXPECT_EQ(result.out.find("Lua error"), std::string::npos) << result.out;
     // Under automation a message box is a line on standard error: none in a normal run.
     EXPECT_EQ(result.err.find("Feltrix: "), std::string::npos) << result.err;
-    EXPECT_NE(result.out.find("connected=true"), std::string::npos) << result.out;
-    if (c.withStandIn) {
-        EXPECT_EQ(result.out.find("alpha=0\n"), std::string::npos) << "no EEG arrived: " << result.out;
-    }
+    // Held: the EEG arrived, and where followed the calm loop kept its level with the rewards expected.
+    EXPECT_NE(result.out.find("held=true connected=true"), std::string::npos) << result.out;
     if (c.status != nullptr) {
         EXPECT_NE(result.out.find(std::string("status: ") + c.status), std::string::npos) << result.out;
     }
-    if (follows) {
-        const std::size_t at = result.out.find("calm=");
-        ASSERT_NE(at, std::string::npos) << result.out;
-        double calm = -1.0;
-        int rewards = -1;
-        ASSERT_EQ(std::sscanf(result.out.c_str() + at, "calm=%lf rewards=%d", &calm, &rewards), 2) << result.out;
-        EXPECT_NEAR(calm, c.calmVolume, 0.02) << result.out;
-        EXPECT_EQ(rewards > 0, c.rewarded) << result.out;
-    }
-
-    if (!recorder) GTEST_SKIP() << "no sound server (PULSE_SERVER unset): sound not checked";
-    // The loudest tenth of a second (the recording starts before the program).
-    const std::vector<float> samples = recorder->stop();
-    const std::size_t block = 2 * SinkRecorder::kRate / 10;
-    double loudest = 0.0;
-    for (std::size_t b = 0; b + block <= samples.size(); b += block) {
-        double sum = 0.0;
-        for (std::size_t i = b; i < b + block; ++i) sum += double(samples[i]) * samples[i];
-        loudest = std::max(loudest, std::sqrt(sum / block));
-    }
-    EXPECT_GT(loudest, 0.01) << "nothing audible was played";
 }
 
 // (No blinks where an artifact would spoil the case.)
@@ -159,6 +130,18 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"DuringAnArtifact", "FeltrixInit.lj", true, nullptr,
                    {"--threshold", "Alpha=1", "--artifact-limit", "0.01"}, 0.8 * 0.9 * 0.15, false}),
     [](const ::testing::TestParamInfo<ScriptCase>& info) { return std::string(info.param.name); });
+
+// Runs `script` on a copy of the demo folder, the file dialogs answering `answers` in turn.
+RunResult runDemoMenus(const TempDir& dir, const char* script, const std::vector<std::string>& answers) {
+    copyDemoFolder(dir);
+    std::string lines;
+    for (const std::string& answer : answers) lines += answer + "\n";
+    RunOptions options;
+    const TestAreaName area("demo-menus");
+    options.environment["PELGRIN32_AREA_NAME"] = area.name();
+    options.environment["FELTRIX_DIALOG_ANSWERS"] = dir.write("answers.txt", lines);
+    return runFeltrix(dir, script, options);
+}
 
 // The panel is changed through the window's callback, saved, changed again and loaded back; then a
 // file without the header is refused and a failed save is shown.
@@ -195,17 +178,9 @@ end
 
 TEST(DemoConfiguration, LoadingRestoresSlidersCheckBoxesAndSoundscape) {
     TempDir dir;
-    copyDemoFolder(dir);
     const std::string saved = dir.file("session.fxc");
     const std::string headerless = dir.write("plain.fxc", "return { masterVolume = 0.1 }\n");
-    const std::string answers =
-        dir.write("answers.txt", saved + "\n" + saved + "\n" + headerless + "\n" + dir.file("gone/s.fxc") + "\n");
-
-    RunOptions options;
-    const TestAreaName area("demo-config");
-    options.environment["PELGRIN32_AREA_NAME"] = area.name();
-    options.environment["FELTRIX_DIALOG_ANSWERS"] = answers;
-    const RunResult result = runFeltrix(dir, kSaveAndLoad, options);
+    const RunResult result = runDemoMenus(dir, kSaveAndLoad, {saved, saved, headerless, dir.file("gone/s.fxc")});
     ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
 
     const std::string expected =
@@ -240,16 +215,8 @@ end
 
 TEST(DemoCustomScript, FailingScriptRestartsTheDemoWorkingScriptTakesOver) {
     TempDir dir;
-    copyDemoFolder(dir);
     const std::string broken = dir.write("broken.lua", "error('broken on purpose')\n");
-    const std::string answers = dir.write("answers.txt", broken + "\n" + dir.file("examples/minimal.lua") + "\n");
-
-    RunOptions options;
-    const TestAreaName area("demo-open");
-    options.environment["PELGRIN32_AREA_NAME"] = area.name();
-    options.environment["FELTRIX_DIALOG_ANSWERS"] = answers;
-    const RunResult result = runFeltrix(dir, kOpenCustomScript, options);
-
+    const RunResult result = runDemoMenus(dir, kOpenCustomScript, {broken, dir.file("examples/minimal.lua")});
     ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
     EXPECT_NE(result.err.find("broken on purpose"), std::string::npos) << result.err;
     // The demo's three stereo sounds after the restart, the minimal script's one after the hand-over.
