@@ -183,14 +183,6 @@ TEST_F(Loading, WithoutAThreadTheLoadDecodesEverythingItself) {
     EXPECT_EQ(oggDecodeSlots().available(), kOggDecodeSlots);
 }
 
-TEST_F(Loading, ManyOggFilesAtOnceShareTheSeventeenSlots) {
-    const std::string path = makeOgg(dir.path(), "long", 1, 44100, 6.0);
-    for (int i = 0; i < 20; ++i) ASSERT_EQ(loadOggChannels(path.c_str()), 1);
-    ASSERT_TRUE(allLoaded(20));
-    EXPECT_TRUE(allDecodingEnded());
-    for (ChannelNumber n = 0; n < 20; ++n) EXPECT_EQ(channelAt(n)->framesAvailable.load(), 6u * 44100u);
-}
-
 TEST_F(Loading, AnEighteenthOggLoadWaitsForAFreeSlot) {
     const std::string path = makeOgg(dir.path(), "short", 1, 44100, 0.5);
     for (int i = 0; i < kOggDecodeSlots; ++i) oggDecodeSlots().acquire();  // 17 files "decoding"
