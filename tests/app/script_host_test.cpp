@@ -1,7 +1,7 @@
 // The program as a real process: start-up, init-script failures, the update cycle, exit paths, passthrough.
 #include <gtest/gtest.h>
 
-#include <string>
+#include <cstdio>
 
 #include "tests/support/test_support.h"
 
@@ -42,16 +42,9 @@ TEST(Startup, InitScriptFailuresPrintTheMessageAndExitWithOne) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
-        RunResult r;
-        if (c.script == nullptr) {
-            RunOptions options;
-            options.workingDirectory = dir.path();
-            options.environment = {{"QT_QPA_PLATFORM", "offscreen"}, {"FELTRIX_AUTOMATION", "1"},
-                                   {"XDG_CONFIG_HOME", dir.path() + "/config"}};
-            r = runProgram(feltrixBinary(), options);
-        } else {
-            r = runFeltrix(dir, c.script);
-        }
+        const RunOptions options = feltrixOptions(dir, c.script ? c.script : "");
+        if (c.script == nullptr) std::remove(dir.file("FeltrixInit.lj").c_str());
+        const RunResult r = runProgram(feltrixBinary(), options);
         EXPECT_EQ(r.exitCode, 1);
         EXPECT_TRUE(contains(r.out, c.expectedMessage)) << r.out;
         EXPECT_TRUE(contains(r.out, "\nLua error occurred, aborting.\n")) << r.out;
