@@ -1,5 +1,5 @@
 // The bundled demo script and the examples, run by the program against the EEG stand-in: no script
-// error, EEG read through the link, the calm loop following it; the demo's settings files.
+// error, EEG read through the link, the calm loop following it.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -127,71 +127,6 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"DuringAnArtifact", "FeltrixInit.lj", true, nullptr,
                    {"--threshold", "Alpha=1", "--artifact-limit", "0.01"}, 0.8 * 0.9 * 0.15, false}),
     [](const ::testing::TestParamInfo<ScriptCase>& info) { return std::string(info.param.name); });
-
-// Runs `script` on a copy of the demo folder, the file dialogs answering `answers` in turn.
-RunResult runDemoMenus(const TempDir& dir, const char* script, const std::vector<std::string>& answers) {
-    copyDemoFolder(dir);
-    std::string lines;
-    for (const std::string& answer : answers) lines += answer + "\n";
-    RunOptions options;
-    const TestAreaName area("demo-menus");
-    options.environment["PELGRIN32_AREA_NAME"] = area.name();
-    options.environment["FELTRIX_DIALOG_ANSWERS"] = dir.write("answers.txt", lines);
-    return runFeltrix(dir, script, options);
-}
-
-// The panel is changed through the window's callback, saved, changed again and loaded back; then a
-// file without the header is refused and a failed save is shown.
-const char* kSaveAndLoad = R"(
-dofile("demo_under_test.lj")
-local update, c, s = FeltrixUpdateCallback, DemoSession.controls, DemoSession.settings
-local function move(item, position, name)
-  if name then selectDropdownListItemInternal(item, position) else setSliderPositionInternal(item, position) end
-  FeltrixGuiMessageCallback(item, name or position)
-end
-local function show(label)
-  print(string.format("%s master=%.3f scale=%.3f calm=%s theta=%s chime=%s soundscape=%s selected=%d channels=%d",
-    label, s.masterVolume, s.thresholdScale, tostring(s.calmLayer), tostring(s.thetaLayer),
-    tostring(s.chimeLayer), s.soundscape, getDropdownListSelectionInternal(c.soundscapeList), getChannelCount()))
-end
-local cycles = 0
-function FeltrixUpdateCallback()
-  update() cycles = cycles + 1
-  if cycles ~= 3 then return end
-  move(c.masterSlider, 300) move(c.scaleSlider, 750) checkCheckboxInternal(c.thetaBox, false)
-  move(c.soundscapeList, 1, "Ocean")
-  show("saved") FeltrixSaveConfig()
-  move(c.masterSlider, 900) move(c.scaleSlider, 100)
-  checkCheckboxInternal(c.thetaBox, true) checkCheckboxInternal(c.chimeBox, false)
-  move(c.soundscapeList, 0, "Calm pads")
-  show("changed") FeltrixLoadConfig()
-  show("loaded") FeltrixLoadConfig()
-  show("after refusal") FeltrixSaveConfig()  -- into a folder that does not exist
-  show("after failed save")
-  exit()
-end
-)";
-
-TEST(DemoConfiguration, LoadingRestoresSlidersCheckBoxesAndSoundscape) {
-    TempDir dir;
-    const std::string saved = dir.file("session.fxc");
-    const std::string headerless = dir.write("plain.fxc", "return { masterVolume = 0.1 }\n");
-    const RunResult result = runDemoMenus(dir, kSaveAndLoad, {saved, saved, headerless, dir.file("gone/s.fxc")});
-    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
-
-    const std::string expected =
-        "master=0.300 scale=1.250 calm=true theta=false chime=true soundscape=Ocean selected=1";
-    for (const char* step : {"saved ", "loaded ", "after refusal ", "after failed save "})
-        EXPECT_NE(result.out.find(step + expected), std::string::npos) << step << result.out;
-    EXPECT_NE(result.out.find("changed master=0.900 scale=0.600 calm=true theta=true chime=false soundscape=Calm"),
-              std::string::npos);
-    EXPECT_NE(result.err.find("invalid config file"), std::string::npos) << result.err;
-    EXPECT_NE(result.err.find("The settings were not saved"), std::string::npos) << result.err;
-
-    const std::string file = readFile(saved);
-    EXPECT_EQ(file.rfind("-- Feltrix configuration file\n", 0), 0u) << file;
-    EXPECT_NE(file.find("soundscape = \"Ocean\""), std::string::npos) << file;
-}
 
 }  // namespace
 }  // namespace feltrix::testing
