@@ -3,10 +3,7 @@
 #include "app/command_line.h"
 
 TEST(CommandLine, OnlyTheExactOptionAnywhereSwitchesPassthroughOn) {
-    const struct {
-        std::vector<const char*> argv;
-        bool expected;
-    } cases[] = {
+    const struct { std::vector<const char*> argv; bool expected; } cases[] = {
         {{"feltrix"}, false},
         {{"feltrix", "--passthroughStdin"}, true},
         {{"feltrix", "a", "b", "--passthroughStdin", "c"}, true},

@@ -10,11 +10,7 @@ using feltrix::testing::TempDir;
 
 TEST(ConfigFile, HeaderMustBeExactlyTheFirstCharacters) {
     TempDir dir;
-    const struct {
-        const char* name;
-        std::string content;
-        ConfigHeaderCheck expected;
-    } cases[] = {
+    const struct { const char* name; std::string content; ConfigHeaderCheck expected; } cases[] = {
         {"header only", "-- Feltrix configuration file", ConfigHeaderCheck::Valid},
         {"header and body", "-- Feltrix configuration file\nreturn 1\n", ConfigHeaderCheck::Valid},
         {"text after the header", "-- Feltrix configuration file v2, saved today\nreturn 1", ConfigHeaderCheck::Valid},

@@ -75,11 +75,7 @@ TEST(UpdateCycle, IntervalsAreFlooredAndTheFirstUpdateComesRightAfterTheInitScri
 
 // A script error in a callback ends the program, not silently: message and traceback, error box.
 TEST(ExitPaths, CallbackErrorsAreReportedBeforeTheProgramEnds) {
-    const struct {
-        const char* name;
-        const char* script;
-        const char* expected;
-    } cases[] = {
+    const struct { const char* name; const char* script; const char* expected; } cases[] = {
         {"error raised",
          "local n = 0\nfunction FeltrixUpdateCallback() n = n + 1 if n == 2 then error('boom 50%') end end",
          "FeltrixInit.lj:2: boom 50%"},

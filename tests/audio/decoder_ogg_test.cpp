@@ -18,11 +18,7 @@ TEST(OggReader, ChainedFilesPlayTheLinksOfTheFirstLayout) {
     const std::string monoB = readFile(makeOgg(dir.path(), "b", 1, 44100, 0.25));
     const std::string stereo = readFile(makeOgg(dir.path(), "c", 2, 44100, 0.25));
     const std::string slower = readFile(makeOgg(dir.path(), "d", 1, 22050, 0.25));
-    struct Case {
-        const char* name;
-        std::string bytes;
-        std::uint64_t frames;
-    };
+    struct Case { const char* name; std::string bytes; std::uint64_t frames; };
     const Case cases[] = {
         {"same layout", monoA + monoB, 22050 + 11025},
         {"then more channels", monoA + stereo, 22050},

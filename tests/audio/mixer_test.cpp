@@ -87,10 +87,7 @@ TEST(Mixer, WritesSilenceWithoutChannelsAndStandsStillWhilePaused) {
 // Targets clamped to 0..1 (NaN to 0), slides of at least 0.01 s: halfway at half time, exactly on the
 // target at the end and no further. The mixer remembers the slide it ended: an identical later one runs.
 TEST(Mixer, SlidesReachTheirClampedTargetInTheirTime) {
-    struct Case {
-        const char* name;
-        float start, target, seconds, reached, duration;
-    };
+    struct Case { const char* name; float start, target, seconds, reached, duration; };
     const Case cases[] = {
         {"0 to 1 in 1 s", 0.0f, 1.0f, 1.0f, 1.0f, 1.0f},
         {"target above 1", 0.0f, 1.5f, 0.01f, 1.0f, 0.01f},
@@ -163,11 +160,7 @@ TEST(Mixer, PansLinearlyAndSumsWithoutClipping) {
 }
 
 TEST(Mixer, SpeedAndSourceRateSetThePitch) {
-    struct Case {
-        std::uint32_t sourceRate;
-        float speed;
-        double hz;
-    };
+    struct Case { std::uint32_t sourceRate; float speed; double hz; };
     const Case cases[] = {{kRate, 1.0f, 1000}, {kRate, 2.0f, 2000}, {kRate, 0.5f, 500},
                           {44100, 1.0f, 1000}, {22050, 1.5f, 1500}, {kRate, 20.0f, 8000}};
     for (const Case& c : cases) {
