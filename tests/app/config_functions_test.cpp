@@ -58,8 +58,9 @@ TEST(ConfigFunctions, LoadResultsAndErrors) {
         dir.write("case.fxc", c.content);
         const RunResult r = runInCallback(dir,
                                           "local ok, a, b = pcall(loadConfig, '" + dir.file("case.fxc") + "')\n"
-                                          "if ok then print(type(a) == 'table' and 'table' or tostring(a), type(a) == 'table' and a.a or b)\n"
-                                          "else print(false, type(a) == 'table' and a.code or a) end");
+                                          "local t = type(a) == 'table'\n"
+                                          "if ok then print(t and 'table' or tostring(a), t and a.a or b)\n"
+                                          "else print(false, t and a.code or a) end");
         EXPECT_EQ(r.exitCode, 0);
         EXPECT_EQ(scriptOutput(r.out), c.expected + "\n");
     }
@@ -76,7 +77,8 @@ TEST(ConfigFunctions, ArgumentFileErrorsAndCancelledSaves) {
                                       "print(select(2, pcall(loadConfig, {})))\n"
                                       "print(select(2, pcall(saveConfig)))\n"
                                       "print(select(2, pcall(saveConfig, true)))\n"
-                                      "print(select(2, pcall(function() return loadConfig('" + dir.file("missing.fxc") + "') end)))\n"
+                                      "print(select(2, pcall(function() return loadConfig('" +
+                                          dir.file("missing.fxc") + "') end)))\n"
                                       "print(saveConfig('x'))\n"
                                       "print(select(2, pcall(saveConfig, 'x')))\n"
                                       "print(saveConfig('y'))",
