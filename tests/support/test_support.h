@@ -31,16 +31,14 @@ private:
 };
 
 std::string readFile(const std::string& path);
-// "/..." on Linux, "C:/...", "C:\\..." or "/..." (the current drive) on Windows.
-bool isAbsolutePath(const std::string& path);
 
 struct RunOptions {
     std::vector<std::string> arguments;
     std::string workingDirectory;
-    // Extra environment variables (on top of the test's own environment).
+    // Set on top of the test's own environment.
     std::map<std::string, std::string> environment;
-    // Written to the program's standard input (a pipe) right after the start;
-    // standard input is /dev/null when stdinIsPipe is false.
+    // stdinData is written to a pipe right after the start, the pipe left
+    // open until the end; without stdinIsPipe standard input is empty.
     bool stdinIsPipe = false;
     std::string stdinData;
     // Kill the program after this long (a bound, not an expectation).
@@ -48,21 +46,19 @@ struct RunOptions {
 };
 
 struct RunResult {
-    int exitCode = -1;     // -1 when killed or ended by a signal
+    int exitCode = -1;  // -1 when killed or ended by a signal
     bool timedOut = false;
     std::string out;
     std::string err;
 };
 
-// Runs `program` with its standard output and error captured through pipes
-// (test_support_posix.cpp / test_support_win32.cpp). On Windows the captured
-// text has its CR LF line ends turned into LF, so that tests compare the same
-// text on both platforms, and a program that cannot be started gives exit
-// code 127, as a shell reports it on Linux.
+// Runs `program` to its end, capturing its output. On Windows CR LF becomes
+// LF, so that tests compare the same text on both platforms, and a program
+// that cannot be started gives 127, as a shell reports it on Linux.
 RunResult runProgram(const std::string& program, const RunOptions& options);
 
-// A program running in the background, its standard output written to
-// `outputFile` or discarded (standard input and error: /dev/null).
+// A program running in the background (Linux), its standard output written
+// to `outputFile` or discarded.
 class BackgroundProgram {
 public:
     BackgroundProgram(const std::string& program, const RunOptions& options, const std::string& outputFile = "");
@@ -70,8 +66,8 @@ public:
     BackgroundProgram(const BackgroundProgram&) = delete;
     BackgroundProgram& operator=(const BackgroundProgram&) = delete;
     bool running();
-    // Sends `signal` (none when 0), waits up to `bound` for the end and kills
-    // the program after it. Returns the exit code, -1 when ended by a signal.
+    // Sends `signal` (none when 0), waits up to `bound` for the end, then
+    // kills. Returns the exit code, -1 when ended by a signal.
     int stop(int signal = SIGTERM, std::chrono::milliseconds bound = std::chrono::seconds(10));
 
 private:
@@ -79,10 +75,10 @@ private:
     int status_ = -1;
 };
 
-// The program as built: build/bin/feltrix (build/bin/Feltrix.exe on Windows).
+// build/bin/feltrix (Feltrix.exe on Windows).
 std::string feltrixBinary();
-// Options to run build/bin/feltrix in `dir` (offscreen, automation on) with
-// an init script `script` written there as FeltrixInit.lj.
+// Options to run it in `dir` (offscreen, automation on) with `script` as
+// its FeltrixInit.lj there.
 RunOptions feltrixOptions(const TempDir& dir, const std::string& script, RunOptions options = {});
 inline RunResult runFeltrix(const TempDir& dir, const std::string& script, RunOptions options = {}) {
     return runProgram(feltrixBinary(), feltrixOptions(dir, script, std::move(options)));
@@ -92,18 +88,17 @@ inline RunResult runFeltrix(const TempDir& dir, const std::string& script, RunOp
 bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds bound = std::chrono::seconds(10));
 
 // Standard output without the audio engine's diagnostics, which depend on
-// whether the machine has a sound device (and whether it stays).
+// whether the machine has a sound device.
 std::string scriptOutput(const std::string& out);
 
 // A drop-down entry's UTF-8 text as scripts read it back: unchanged on Linux,
 // in the ANSI code page on Windows.
 std::string listEntryAsScriptsRead(const std::string& text);
 
-// A FIFO with no writer at `path`, whose opening could wait for ever (Linux;
-// true). Windows file systems have none: there the path stays free (false).
+// A FIFO with no writer at `path` (Linux: true); Windows has none (false).
 bool makeFifo(const std::string& path);
 
-// Lines of `text` (without their line breaks).
+// Lines of `text` without their line breaks (LF or CR LF).
 std::vector<std::string> lines(const std::string& text);
 
 }  // namespace feltrix::testing

@@ -1,4 +1,4 @@
-// Temporary folders and child processes on Linux.
+// Child processes on Linux.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -7,10 +7,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
-#include <thread>
-#include <cstdlib>
-#include <filesystem>
 #include <stdexcept>
 
 #include "tests/support/test_support.h"
@@ -18,19 +14,6 @@
 extern char** environ;
 
 namespace feltrix::testing {
-
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "feltrix-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
-bool isAbsolutePath(const std::string& path) { return !path.empty() && path[0] == '/'; }
 
 namespace {
 
@@ -63,12 +46,9 @@ pid_t startProgram(const std::string& program, const RunOptions& options, int in
         dup2(err, STDERR_FILENO);
         // Only the standard descriptors: a process the program leaves running
         // (a sound server) must not hold the pipes open.
-        for (const int fd : {in, out, err}) {
-            if (fd > STDERR_FILENO) close(fd);
-        }
-        for (const int fd : closeInChild) {
-            if (fd > STDERR_FILENO) close(fd);
-        }
+        std::vector<int> inherited = closeInChild;
+        inherited.insert(inherited.end(), {in, out, err});
+        for (const int fd : inherited) if (fd > STDERR_FILENO) close(fd);
         if (!options.workingDirectory.empty() && chdir(options.workingDirectory.c_str()) != 0) _exit(127);
         execve(program.c_str(), argv.data(), envp.data());
         _exit(127);
@@ -110,17 +90,12 @@ RunResult runProgram(const std::string& program, const RunOptions& options) {
     const int in = options.stdinIsPipe ? inPipe[0] : open("/dev/null", O_RDONLY);
     const pid_t child = startProgram(program, options, in, outPipe[1], errPipe[1],
                                      {outPipe[0], errPipe[0], options.stdinIsPipe ? inPipe[1] : -1});
-    if (options.stdinIsPipe) {
-        // Everything at once, as a parent program would write it.
-        const char* data = options.stdinData.data();
-        size_t left = options.stdinData.size();
-        while (left > 0) {
-            const ssize_t n = ::write(inPipe[1], data, left);
-            if (n <= 0) break;
-            data += n;
-            left -= static_cast<size_t>(n);
-        }
-        // The pipe stays open (no end of input) until the program has ended.
+    // Everything at once, as a parent program would write it; the pipe stays
+    // open (no end of input) until the program has ended.
+    for (std::size_t done = 0; options.stdinIsPipe && done < options.stdinData.size();) {
+        const ssize_t n = ::write(inPipe[1], options.stdinData.data() + done, options.stdinData.size() - done);
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
     }
 
     RunResult result;

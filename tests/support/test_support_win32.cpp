@@ -1,8 +1,6 @@
-// Temporary folders and child processes on Windows (run under wine here).
+// Child processes on Windows (run under wine here).
 #include <windows.h>
 
-#include <atomic>
-#include <filesystem>
 #include <stdexcept>
 #include <thread>
 
@@ -50,10 +48,8 @@ std::wstring environmentBlock(const std::map<std::string, std::string>& extra) {
 
 std::string withoutCarriageReturns(const std::string& text) {
     std::string result;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        result += text[i];
-    }
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n') result += text[i];
     return result;
 }
 
@@ -74,30 +70,6 @@ bool drain(HANDLE pipe, std::string& sink) {
 }
 
 }  // namespace
-
-TempDir::TempDir() {
-    static std::atomic<int> counter{0};
-    const std::filesystem::path base = std::filesystem::temp_directory_path();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::filesystem::path candidate =
-            base / ("feltrix-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++));
-        if (CreateDirectoryW(candidate.wstring().c_str(), nullptr)) {
-            path_ = candidate.generic_string();
-            return;
-        }
-    }
-    throw std::runtime_error("no temporary folder could be made");
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
-bool isAbsolutePath(const std::string& path) {
-    return (!path.empty() && (path[0] == '/' || path[0] == '\\')) ||
-           (path.size() > 2 && path[1] == ':' && (path[2] == '/' || path[2] == '\\'));
-}
 
 RunResult runProgram(const std::string& program, const RunOptions& options) {
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
@@ -138,15 +110,11 @@ RunResult runProgram(const std::string& program, const RunOptions& options) {
         result.exitCode = 127;
         return result;
     }
-    if (options.stdinIsPipe) {
-        // Everything at once, as a parent program would write it; the pipe
-        // stays open (no end of input) until the program has ended.
-        DWORD written = 0;
-        if (!options.stdinData.empty()) {
-            WriteFile(inWrite, options.stdinData.data(), static_cast<DWORD>(options.stdinData.size()), &written,
-                      nullptr);
-        }
-    }
+    // Everything at once, as a parent program would write it; the pipe stays
+    // open (no end of input) until the program has ended.
+    DWORD written = 0;
+    if (options.stdinIsPipe && !options.stdinData.empty())
+        WriteFile(inWrite, options.stdinData.data(), static_cast<DWORD>(options.stdinData.size()), &written, nullptr);
 
     const auto deadline = std::chrono::steady_clock::now() + options.timeout;
     bool outOpen = true, errOpen = true;
