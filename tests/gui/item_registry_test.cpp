@@ -4,74 +4,65 @@
 
 #include <climits>
 #include <functional>
-#include <string>
 #include <vector>
 
 #include "gui/item_registry.h"
 #include "gui/layout.h"
 #include "gui/memory_window_system.h"
 
-using feltrix::GuiItemKind;
 using feltrix::GuiItemRegistry;
 using feltrix::PixelRect;
 using feltrix::PixelSize;
 using feltrix::MemoryWindowSystem;
 
-// Catches wrong margins per kind, growth from the wrong edge, shrinking, and a
-// list's opened height counted as if it were on screen. Text is 7 px a byte
-// and 15 px high, the client area 512 x 177 at first.
-TEST(GuiLayout, WindowGrowsSoThatEachKindFits) {
-    using Create = std::function<void(GuiItemRegistry&)>;
+// Catches wrong margins per kind, growth from the wrong edge, shrinking, a
+// list's opened height counted as if it were on screen, measured sizes used
+// the wrong way round and labels placed by their top when no height was
+// given. Text is 7 px a byte and 15 px high, the client area 512 x 177 at
+// first. Each case creates one item and gives the id whose rectangle it
+// checks (none for rectangles, which have no control).
+TEST(GuiLayout, ControlRectsAndWindowGrowthPerKind) {
+    using Create = std::function<int(GuiItemRegistry&)>;
     const int max = feltrix::kMaximumClientExtent;
     const struct {
         const char* what;
         Create create;
+        PixelRect rect;
         PixelSize after;
         PixelSize before = {512, 177};
     } cases[] = {
-        {"check box", [](auto& r) { r.createCheckbox("abcd", 500, 170); }, {555, 188}},  // box 54 x 17
-        {"check box inside", [](auto& r) { r.createCheckbox("abcd", 10, 10); }, {512, 177}},
-        {"push button", [](auto& r) { r.createPushButton("b", 480, 10, 100, 30); }, {613, 177}},
-        {"push button bottom", [](auto& r) { r.createPushButton("b", 0, 150, 10, 30); }, {512, 181}},
-        {"slider at y 180", [](auto& r) { r.createSlider("s", 10, 180, 0); }, {512, 231}},
-        {"slider at the right", [](auto& r) { r.createSlider("s", 400, 0, 0); }, {549, 177}},
-        {"list height not counted", [](auto& r) { r.createDropdownList("", 10, 10, 100, 200); }, {512, 177}},
-        {"list at the corner", [](auto& r) { r.createDropdownList("c", 450, 150, 100, 200); }, {559, 183}},
-        {"measured label", [](auto& r) { r.createLabel("abc", 500, 170, 0, 0); }, {522, 186}},
-        {"sized label", [](auto& r) { r.createLabel("abc", 500, 100, 40, 100); }, {541, 201}},
-        {"rectangle never grows", [](auto& r) { r.createRectangle(1000, 1000, 50, 50, {}, 0); }, {512, 177}},
-        {"never shrinks", [](auto& r) { r.createSlider("s", 0, 0, 0); }, {600, 300}, {600, 300}},
-        {"stops at the limit", [](auto& r) { r.createSlider("s", INT_MAX, INT_MAX, 0); }, {max, max}},
+        {"check box", [](auto& r) { return r.createCheckbox("abcd", 500, 170); }, {500, 170, 54, 17}, {555, 188}},
+        {"empty check box", [](auto& r) { return r.createCheckbox("", 5, 6); }, {5, 6, 26, 15}, {512, 177}},
+        {"push button", [](auto& r) { return r.createPushButton("b", 480, 10, 100, 30); }, {480, 10, 100, 30},
+         {613, 177}},
+        {"push button bottom", [](auto& r) { return r.createPushButton("b", 0, 150, 10, 30); }, {0, 150, 10, 30},
+         {512, 181}},
+        {"slider at y 180", [](auto& r) { return r.createSlider("s", 10, 180, 0); }, {10, 180, 148, 30}, {512, 231}},
+        {"slider at the right", [](auto& r) { return r.createSlider("s", 400, 0, 0); }, {400, 0, 148, 30}, {549, 177}},
+        {"list height not counted", [](auto& r) { return r.createDropdownList("", 10, 10, 100, 200); },
+         {10, 10, 100, 200}, {512, 177}},
+        {"caption of a list at the corner", [](auto& r) { return r.createDropdownList("c", 450, 150, 100, 200) + 1; },
+         {450, 130, 100, 20}, {559, 183}},
+        // A text 15 high at y = 170 without a height: top 155, bottom 170.
+        {"measured label", [](auto& r) { return r.createLabel("abc", 500, 170, 0, 0); }, {500, 155, 22, 15},
+         {522, 186}},
+        {"sized label", [](auto& r) { return r.createLabel("abc", 500, 100, 40, 100); }, {500, 100, 41, 100},
+         {541, 201}},
+        {"rectangle never grows", [](auto& r) { return r.createRectangle(1000, 1000, 50, 50, {}, 0); }, {}, {512, 177}},
+        {"never shrinks", [](auto& r) { return r.createSlider("s", 0, 0, 0); }, {0, 0, 148, 30}, {600, 300},
+         {600, 300}},
+        {"stops at the limit", [](auto& r) { return r.createSlider("s", INT_MAX, INT_MAX, 0); }, {}, {max, max}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         MemoryWindowSystem windows;
         windows.client = c.before;
         GuiItemRegistry registry(&windows);
-        c.create(registry);
+        const int id = c.create(registry);
+        if (c.rect.width > 0) { EXPECT_EQ(windows.controls.at(id).rect, c.rect); }
         EXPECT_EQ(windows.client, c.after);
-        if (c.before == c.after) {
-            EXPECT_EQ(windows.resizeCount, 0);
-        }
+        if (c.before == c.after) { EXPECT_EQ(windows.resizeCount, 0); }
     }
-}
-
-// Catches measured sizes used the wrong way round and labels placed by their
-// top when no height was given.
-TEST(GuiLayout, ControlRectsPerKind) {
-    MemoryWindowSystem windows;
-    GuiItemRegistry registry(&windows);
-    const auto rectOf = [&](int id) { return windows.controls.at(id).rect; };
-    EXPECT_EQ(rectOf(registry.createCheckbox("", 5, 6)), (PixelRect{5, 6, 26, 15}));
-    EXPECT_EQ(rectOf(registry.createCheckbox("ab", 5, 6)), (PixelRect{5, 6, 40, 17}));
-    // A text 15 high at y = 100 without a height: top 85, bottom 100.
-    EXPECT_EQ(rectOf(registry.createLabel("abc", 10, 100, 0, 0)), (PixelRect{10, 85, 22, 15}));
-    EXPECT_EQ(rectOf(registry.createLabel("abc", 10, 100, 50, 0)), (PixelRect{10, 85, 51, 15}));
-    EXPECT_EQ(rectOf(registry.createLabel("abc", 10, 100, 0, 30)), (PixelRect{10, 100, 22, 30}));
-    const int list = registry.createDropdownList("Caption", 20, 60, 120, 200);
-    EXPECT_EQ(rectOf(list), (PixelRect{20, 60, 120, 200}));
-    EXPECT_EQ(rectOf(list + 1), (PixelRect{20, 40, 120, 20}));
-    EXPECT_EQ(windows.controls.at(list + 1).kind, GuiItemKind::Label);
 }
 
 // Catches reused or reset ids, ids skipped by a failed creation, registry
