@@ -64,9 +64,12 @@ void expectOutcomes(const std::string& setup, const std::vector<Call>& calls, in
 }  // namespace
 
 // Catches wrong argument positions, function names, kinds or type names, "nil"
-// where an absent slot is "no value" and the other way round, and calls that
-// create something before they fail.
-TEST(GuiScript, ArgumentErrorsNameTheArgumentFunctionAndType) {
+// where an absent slot is "no value" and the other way round; colour set on
+// controls, check-box calls on other kinds, unknown ids that pass silently
+// where an item is needed, calls that fail where nothing is to be done, and
+// calls that create something before they fail. (With the other tests here,
+// every function is called, so a missing registration shows.)
+TEST(GuiScript, ArgumentItemKindAndIdChecks) {
     std::vector<Call> calls = {  // each outcome after "incorrect argument #"
         {"addCheckboxInternal({}, 1, 1)", "1 to luaAddCheckbox: string expected, got table"},
         {"checkCheckboxInternal(box, 1)", "2 to luaCheckCheckbox: boolean expected, got number"},
@@ -98,45 +101,37 @@ TEST(GuiScript, ArgumentErrorsNameTheArgumentFunctionAndType) {
         {"messageBox()", "1 to luaMessageBox: string expected, got nil"},
     };
     for (Call& c : calls) c.outcome = "incorrect argument #" + c.outcome;
-    expectOutcomes("box = addCheckboxInternal('box', 10, 10) list = addDropdownListInternal('', 10, 60, 100, 100)\n",
-                   calls, 1026);
-}
-
-// Catches colour set on controls, check-box calls on other kinds, unknown ids
-// that pass silently where an item is needed, and calls that fail where
-// nothing is to be done. (With the other tests here, every function is
-// called, so a missing registration shows.)
-TEST(GuiScript, ItemKindAndIdChecks) {
     const char* unknown = "no gui item with id 9999";
+    calls.insert(calls.end(), {
+        {"setItemColorInternal(label, 1, 2, 3, 4)", "item does not support color"},
+        {"setItemColorInternal(rect, 0x10000 + 0xFF00, 0, 0, 0)", "ok"},
+        {"setItemColorInternal(9999, 1, 2, 3, 4)", unknown},
+        {"checkCheckboxInternal(label, true)", "gui item 1025 is not a checkbox"},
+        {"checkCheckboxInternal(9999, true)", unknown},
+        {"setItemHiddenInternal(9999, true)", unknown},
+        {"setItemEnabledInternal(9999, true)", unknown},
+        {"setGuiItemPositionInternal(9999, 1, 2)", unknown},
+        {"setItemSizeInternal(9999, 1, 2)", unknown},
+        {"addDropdownListItemInternal(9999, 'x', -1, true)", unknown},
+        {"setTooltipInternal(9999, 'tip')", unknown},
+        {"setTooltipInternal(box, 'tip')", "ok"},
+        {"setTooltipInternal(rect, 'a rectangle has no window')", "ok"},
+        {"setSliderPositionInternal(9999, 5)", "ok"},
+        {"setSliderPositionInternal(label, 5)", "ok"},
+        {"setLabelTextInternal(9999, 'no window')", "ok"},
+        {"setItemEnabledInternal(rect, false)", "ok"},
+        {"setItemHiddenInternal(box, true)", "ok"},
+        {"setSliderPositionInternal(slider, 2000)", "ok"},
+        {"resetGuiInternal()", "ok"},  // ids go on counting after it
+    });
     expectOutcomes(R"lua(
 box = addCheckboxInternal("box", 10, 10)
 label = addLabelInternal("label", 10, 60, 0, 0)
 rect = addRectangleInternal(200, 10, 20, 20, 0xFF00, 0, 0, 0, 1)
 slider = addSliderInternal("s", "", "", 10, 90, 0.25)
+list = addDropdownListInternal("", 10, 60, 100, 100)
 )lua",
-                   {
-                       {"setItemColorInternal(label, 1, 2, 3, 4)", "item does not support color"},
-                       {"setItemColorInternal(rect, 0x10000 + 0xFF00, 0, 0, 0)", "ok"},
-                       {"setItemColorInternal(9999, 1, 2, 3, 4)", unknown},
-                       {"checkCheckboxInternal(label, true)", "gui item 1025 is not a checkbox"},
-                       {"checkCheckboxInternal(9999, true)", unknown},
-                       {"setItemHiddenInternal(9999, true)", unknown},
-                       {"setItemEnabledInternal(9999, true)", unknown},
-                       {"setGuiItemPositionInternal(9999, 1, 2)", unknown},
-                       {"setItemSizeInternal(9999, 1, 2)", unknown},
-                       {"addDropdownListItemInternal(9999, 'x', -1, true)", unknown},
-                       {"setTooltipInternal(9999, 'tip')", unknown},
-                       {"setTooltipInternal(box, 'tip')", "ok"},
-                       {"setTooltipInternal(rect, 'a rectangle has no window')", "ok"},
-                       {"setSliderPositionInternal(9999, 5)", "ok"},
-                       {"setSliderPositionInternal(label, 5)", "ok"},
-                       {"setLabelTextInternal(9999, 'no window')", "ok"},
-                       {"setItemEnabledInternal(rect, false)", "ok"},
-                       {"setItemHiddenInternal(box, true)", "ok"},
-                       {"setSliderPositionInternal(slider, 2000)", "ok"},
-                       {"resetGuiInternal()", "ok"},  // ids go on counting after it
-                   },
-                   1028);
+                   calls, 1029);
 }
 
 // Catches off-by-one index checks, the count missing from the message,
