@@ -14,7 +14,6 @@
 extern char** environ;
 
 namespace feltrix::testing {
-
 namespace {
 
 // Starts `program` with the test's environment plus options.environment, in
@@ -22,21 +21,20 @@ namespace {
 // afterwards). Returns the process id.
 pid_t startProgram(const std::string& program, const RunOptions& options, int in, int out, int err,
                    const std::vector<int>& closeInChild) {
-    std::vector<std::string> envText;
+    std::vector<std::string> envText, argText{program};
     for (char** e = environ; *e != nullptr; ++e) {
         const std::string entry(*e);
-        const std::string key = entry.substr(0, entry.find('='));
-        if (options.environment.count(key) == 0) envText.push_back(entry);
+        if (options.environment.count(entry.substr(0, entry.find('='))) == 0) envText.push_back(entry);
     }
     for (const auto& [key, value] : options.environment) envText.push_back(key + "=" + value);
-    std::vector<char*> envp;
-    for (auto& e : envText) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> argText{program};
     argText.insert(argText.end(), options.arguments.begin(), options.arguments.end());
-    std::vector<char*> argv;
-    for (auto& a : argText) argv.push_back(a.data());
-    argv.push_back(nullptr);
+    const auto pointers = [](std::vector<std::string>& texts) {
+        std::vector<char*> result;
+        for (auto& text : texts) result.push_back(text.data());
+        result.push_back(nullptr);
+        return result;
+    };
+    std::vector<char*> envp = pointers(envText), argv = pointers(argText);
 
     const pid_t child = fork();
     if (child < 0) throw std::runtime_error("fork failed");
