@@ -1,14 +1,20 @@
-#include <fcntl.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
+#include <filesystem>
 
 #include "tests/support/test_area_name.h"
+#include "tests/support/test_support.h"
 
 namespace feltrix::testing {
+namespace {
+
+// glibc keeps named shared memory as files in /dev/shm.
+std::string areaFile(const std::string& name) { return "/dev/shm" + name; }
+
+}  // namespace
 
 TestAreaName::TestAreaName(const std::string& purpose) {
     static std::atomic<int> counter{0};
@@ -22,27 +28,11 @@ TestAreaName::~TestAreaName() {
     unsetenv("PELGRIN32_AREA_NAME");
 }
 
-bool TestAreaName::exists() const {
-    const int fd = shm_open(name_.c_str(), O_RDONLY, 0);
-    if (fd >= 0) close(fd);
-    return fd >= 0;
-}
+bool TestAreaName::exists() const { return std::filesystem::exists(areaFile(name_)); }
 
 std::vector<std::uint8_t> TestAreaName::snapshot() const {
-    std::vector<std::uint8_t> bytes;
-    const int fd = shm_open(name_.c_str(), O_RDONLY, 0);
-    if (fd < 0) return bytes;
-    struct stat info {};
-    if (fstat(fd, &info) == 0 && info.st_size > 0) {
-        void* view = mmap(nullptr, static_cast<std::size_t>(info.st_size), PROT_READ, MAP_SHARED, fd, 0);
-        if (view != MAP_FAILED) {
-            const auto* first = static_cast<const std::uint8_t*>(view);
-            bytes.assign(first, first + info.st_size);
-            munmap(view, static_cast<std::size_t>(info.st_size));
-        }
-    }
-    close(fd);
-    return bytes;
+    const std::string bytes = readFile(areaFile(name_));
+    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
 }  // namespace feltrix::testing
