@@ -1,12 +1,10 @@
 // Child processes on Linux.
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <stdexcept>
 
 #include "tests/support/test_support.h"
@@ -43,7 +41,7 @@ pid_t startProgram(const std::string& program, const RunOptions& options, int in
         dup2(out, STDOUT_FILENO);
         dup2(err, STDERR_FILENO);
         // Only the standard descriptors: a process the program leaves running
-        // (a sound server) must not hold the pipes open.
+        // (a sound server) must not hold the test's pipes open.
         std::vector<int> inherited = closeInChild;
         inherited.insert(inherited.end(), {in, out, err});
         for (const int fd : inherited) if (fd > STDERR_FILENO) close(fd);
@@ -82,12 +80,16 @@ int BackgroundProgram::stop(int signal, std::chrono::milliseconds bound) {
 }
 
 RunResult runProgram(const std::string& program, const RunOptions& options) {
-    int outPipe[2], errPipe[2], inPipe[2] = {-1, -1};
-    if (pipe(outPipe) != 0 || pipe(errPipe) != 0) throw std::runtime_error("pipe failed");
+    // Output goes to files, read once the program has ended: a process it
+    // leaves running cannot hold the reading up.
+    const TempDir capture;
+    const auto create = [&](const char* name) {
+        return open(capture.file(name).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    };
+    int inPipe[2] = {-1, -1};
     if (options.stdinIsPipe && pipe(inPipe) != 0) throw std::runtime_error("pipe failed");
-    const int in = options.stdinIsPipe ? inPipe[0] : open("/dev/null", O_RDONLY);
-    const pid_t child = startProgram(program, options, in, outPipe[1], errPipe[1],
-                                     {outPipe[0], errPipe[0], options.stdinIsPipe ? inPipe[1] : -1});
+    const pid_t child = startProgram(program, options, options.stdinIsPipe ? inPipe[0] : open("/dev/null", O_RDONLY),
+                                     create("out"), create("err"), {inPipe[1]});
     // Everything at once, as a parent program would write it; the pipe stays
     // open (no end of input) until the program has ended.
     for (std::size_t done = 0; options.stdinIsPipe && done < options.stdinData.size();) {
@@ -95,38 +97,17 @@ RunResult runProgram(const std::string& program, const RunOptions& options) {
         if (n <= 0) break;
         done += static_cast<std::size_t>(n);
     }
-
     RunResult result;
-    const auto deadline = std::chrono::steady_clock::now() + options.timeout;
-    pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
-    std::string* sinks[2] = {&result.out, &result.err};
-    int open = 2;
-    while (open > 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
-            kill(child, SIGKILL);
-            result.timedOut = true;
-            break;
-        }
-        if (poll(fds, 2, static_cast<int>(std::min<long long>(left.count(), 200))) < 0) continue;
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || (fds[i].revents & (POLLIN | POLLHUP)) == 0) continue;
-            char buffer[65536];
-            const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
-            if (n > 0) {
-                sinks[i]->append(buffer, static_cast<size_t>(n));
-            } else {
-                close(fds[i].fd);
-                fds[i].fd = -1;
-                --open;
-            }
-        }
-    }
-    for (auto& fd : fds) if (fd.fd >= 0) close(fd.fd);
     int status = 0;
-    waitpid(child, &status, 0);
+    result.timedOut = !waitFor([&] { return waitpid(child, &status, WNOHANG) == child; }, options.timeout);
+    if (result.timedOut) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+    }
     if (options.stdinIsPipe) close(inPipe[1]);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.exitCode = result.timedOut || !WIFEXITED(status) ? -1 : WEXITSTATUS(status);
+    result.out = readFile(capture.file("out"));
+    result.err = readFile(capture.file("err"));
     return result;
 }
 
