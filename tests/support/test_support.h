@@ -1,11 +1,10 @@
 #pragma once
 // Helpers shared by the tests: temporary folders, running a program (to its
-// end, capturing what it prints, or in the background), waiting for a
-// condition with a bound.
+// end or in the background), waiting for a condition with a bound.
 #include <sys/types.h>
 
-#include <csignal>
 #include <chrono>
+#include <csignal>
 #include <functional>
 #include <map>
 #include <string>
@@ -13,8 +12,7 @@
 
 namespace feltrix::testing {
 
-// A fresh folder under the system's temporary folder, removed with its
-// contents when the object goes.
+// A fresh folder, removed with its contents when the object goes.
 class TempDir {
 public:
     TempDir();
@@ -35,14 +33,12 @@ std::string readFile(const std::string& path);
 struct RunOptions {
     std::vector<std::string> arguments;
     std::string workingDirectory;
-    // Set on top of the test's own environment.
-    std::map<std::string, std::string> environment;
-    // stdinData is written to a pipe right after the start, the pipe left
-    // open until the end; without stdinIsPipe standard input is empty.
+    std::map<std::string, std::string> environment;  // on top of the test's own
+    // stdinData is written to a pipe left open until the end; without
+    // stdinIsPipe standard input is empty.
     bool stdinIsPipe = false;
     std::string stdinData;
-    // Kill the program after this long (a bound, not an expectation).
-    std::chrono::milliseconds timeout{20000};
+    std::chrono::milliseconds timeout{20000};  // then the program is killed
 };
 
 struct RunResult {
@@ -53,8 +49,7 @@ struct RunResult {
 };
 
 // Runs `program` to its end, capturing its output. On Windows CR LF becomes
-// LF, so that tests compare the same text on both platforms, and a program
-// that cannot be started gives 127, as a shell reports it on Linux.
+// LF and a program that cannot be started gives 127, as on Linux.
 RunResult runProgram(const std::string& program, const RunOptions& options);
 
 // A program running in the background (Linux), its standard output written
@@ -77,8 +72,8 @@ private:
 
 // build/bin/feltrix (Feltrix.exe on Windows).
 std::string feltrixBinary();
-// Options to run it in `dir` (offscreen, automation on) with `script` as
-// its FeltrixInit.lj there.
+// Options to run it in `dir` (offscreen, automation on) with `script` as its
+// FeltrixInit.lj there.
 RunOptions feltrixOptions(const TempDir& dir, const std::string& script, RunOptions options = {});
 inline RunResult runFeltrix(const TempDir& dir, const std::string& script, RunOptions options = {}) {
     return runProgram(feltrixBinary(), feltrixOptions(dir, script, std::move(options)));
@@ -87,12 +82,12 @@ inline RunResult runFeltrix(const TempDir& dir, const std::string& script, RunOp
 // Polls `condition` until it holds or `bound` passes; returns its last value.
 bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds bound = std::chrono::seconds(10));
 
-// Standard output without the audio engine's diagnostics, which depend on
-// whether the machine has a sound device.
+// Standard output without the audio engine's diagnostics (they depend on
+// whether the machine has a sound device).
 std::string scriptOutput(const std::string& out);
 
-// A drop-down entry's UTF-8 text as scripts read it back: unchanged on Linux,
-// in the ANSI code page on Windows.
+// A drop-down entry's UTF-8 text as scripts read it back (in the ANSI code
+// page on Windows).
 std::string listEntryAsScriptsRead(const std::string& text);
 
 // A FIFO with no writer at `path` (Linux: true); Windows has none (false).

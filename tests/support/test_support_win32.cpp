@@ -2,7 +2,6 @@
 #include <windows.h>
 
 #include <stdexcept>
-#include <thread>
 
 #include "common/win32_text.h"
 #include "tests/support/test_support.h"
@@ -46,37 +45,33 @@ std::wstring environmentBlock(const std::map<std::string, std::string>& extra) {
     return block + L'\0';
 }
 
-std::string withoutCarriageReturns(const std::string& text) {
-    std::string result;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n') result += text[i];
+// What the program printed, CR LF as LF, from the start of `file`.
+std::string textOf(HANDLE file) {
+    std::string text(GetFileSize(file, nullptr), '\0'), result;
+    DWORD got = 0;
+    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &got, nullptr);
+    for (DWORD i = 0; i < got; ++i)
+        if (text[i] != '\r' || i + 1 == got || text[i + 1] != '\n') result += text[i];
     return result;
 }
 
-// Appends what the pipe holds; false once it is broken (the writer closed it).
-bool drain(HANDLE pipe, std::string& sink) {
-    DWORD waiting = 0;
-    if (!PeekNamedPipe(pipe, nullptr, 0, nullptr, &waiting, nullptr)) return false;
-    while (waiting > 0) {
-        char buffer[65536];
-        DWORD got = 0;
-        if (!ReadFile(pipe, buffer, waiting < sizeof buffer ? waiting : sizeof buffer, &got, nullptr) || got == 0) {
-            return false;
-        }
-        sink.append(buffer, got);
-        waiting -= got;
-    }
-    return true;
+// A temporary file for the program's output, gone once the last handle to it
+// closes. (A pipe would not end with the program: the console host it starts
+// holds the handles on.)
+HANDLE captureFile(SECURITY_ATTRIBUTES* inheritable) {
+    wchar_t folder[MAX_PATH], name[MAX_PATH];
+    if (GetTempPathW(MAX_PATH, folder) == 0 || GetTempFileNameW(folder, L"ftx", 0, name) == 0)
+        throw std::runtime_error("no temporary file");
+    return CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       inheritable, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
 }
 
 }  // namespace
 
 RunResult runProgram(const std::string& program, const RunOptions& options) {
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    HANDLE outRead, outWrite, errRead, errWrite, inRead = nullptr, inWrite = nullptr;
-    if (!CreatePipe(&outRead, &outWrite, &inheritable, 0) || !CreatePipe(&errRead, &errWrite, &inheritable, 0)) {
-        throw std::runtime_error("CreatePipe failed");
-    }
+    HANDLE out = captureFile(&inheritable), err = captureFile(&inheritable), inRead = nullptr, inWrite = nullptr;
     if (options.stdinIsPipe) {
         if (!CreatePipe(&inRead, &inWrite, &inheritable, 1 << 16)) throw std::runtime_error("CreatePipe failed");
         SetHandleInformation(inWrite, HANDLE_FLAG_INHERIT, 0);
@@ -84,8 +79,6 @@ RunResult runProgram(const std::string& program, const RunOptions& options) {
         inRead = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0,
                              nullptr);
     }
-    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
-    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
 
     std::wstring commandLine = quoted(utf8ToWide(program));
     for (const std::string& argument : options.arguments) commandLine += L" " + quoted(utf8ToWide(argument));
@@ -95,56 +88,35 @@ RunResult runProgram(const std::string& program, const RunOptions& options) {
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = inRead;
-    startup.hStdOutput = outWrite;
-    startup.hStdError = errWrite;
+    startup.hStdOutput = out;
+    startup.hStdError = err;
     PROCESS_INFORMATION process{};
     const BOOL started = CreateProcessW(utf8ToWide(program).c_str(), commandLine.data(), nullptr, nullptr, TRUE,
                                         CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, environment.data(),
                                         folder.empty() ? nullptr : folder.c_str(), &startup, &process);
-    CloseHandle(outWrite);
-    CloseHandle(errWrite);
-    if (inRead != nullptr) CloseHandle(inRead);
+    CloseHandle(inRead);
     RunResult result;
-    if (!started) {
-        for (HANDLE h : {outRead, errRead, inWrite}) if (h != nullptr) CloseHandle(h);
+    if (started) {
+        // Everything at once, as a parent program would write it; the pipe
+        // stays open (no end of input) until the program has ended.
+        DWORD written = 0;
+        if (options.stdinIsPipe && !options.stdinData.empty())
+            WriteFile(inWrite, options.stdinData.data(), static_cast<DWORD>(options.stdinData.size()), &written,
+                      nullptr);
+        result.timedOut =
+            WaitForSingleObject(process.hProcess, static_cast<DWORD>(options.timeout.count())) != WAIT_OBJECT_0;
+        if (result.timedOut) TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        result.exitCode = result.timedOut ? -1 : static_cast<int>(code);
+        result.out = textOf(out);
+        result.err = textOf(err);
+        for (HANDLE h : {process.hProcess, process.hThread}) CloseHandle(h);
+    } else {
         result.exitCode = 127;
-        return result;
     }
-    // Everything at once, as a parent program would write it; the pipe stays
-    // open (no end of input) until the program has ended.
-    DWORD written = 0;
-    if (options.stdinIsPipe && !options.stdinData.empty())
-        WriteFile(inWrite, options.stdinData.data(), static_cast<DWORD>(options.stdinData.size()), &written, nullptr);
-
-    const auto deadline = std::chrono::steady_clock::now() + options.timeout;
-    bool outOpen = true, errOpen = true;
-    // After the program has ended, its pipes may still be held by a process it
-    // started (the console host): what is there is read, then reading stops.
-    std::chrono::steady_clock::time_point endedAt{};
-    for (;;) {
-        if (outOpen) outOpen = drain(outRead, result.out);
-        if (errOpen) errOpen = drain(errRead, result.err);
-        const bool ended = WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
-        if (ended && endedAt == std::chrono::steady_clock::time_point{}) endedAt = std::chrono::steady_clock::now();
-        if (!outOpen && !errOpen) break;
-        if (ended && std::chrono::steady_clock::now() - endedAt > std::chrono::milliseconds(500)) break;
-        if (!ended && std::chrono::steady_clock::now() > deadline) {
-            TerminateProcess(process.hProcess, 1);
-            WaitForSingleObject(process.hProcess, INFINITE);
-            result.timedOut = true;
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    drain(outRead, result.out);
-    drain(errRead, result.err);
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
-    result.exitCode = result.timedOut ? -1 : static_cast<int>(code);
-    for (HANDLE h : {outRead, errRead, inWrite, process.hProcess, process.hThread}) if (h != nullptr) CloseHandle(h);
-    result.out = withoutCarriageReturns(result.out);
-    result.err = withoutCarriageReturns(result.err);
+    for (HANDLE h : {out, err, inWrite}) if (h != nullptr) CloseHandle(h);
     return result;
 }
 
