@@ -83,29 +83,22 @@ TEST(GuiScript, ArgumentItemKindAndIdChecks) {
         {"messageBox()", "1 to luaMessageBox: string expected, got nil"},
     };
     for (Call& c : calls) c.outcome = "incorrect argument #" + c.outcome;
-    const char* unknown = "no gui item with id 9999";
     calls.insert(calls.end(), {
         {"setItemColorInternal(label, 1, 2, 3, 4)", "item does not support color"},
-        {"setItemColorInternal(rect, 0x10000 + 0xFF00, 0, 0, 0)", "ok"},
-        {"setItemColorInternal(9999, 1, 2, 3, 4)", unknown},
         {"checkCheckboxInternal(label, true)", "gui item 1025 is not a checkbox"},
-        {"checkCheckboxInternal(9999, true)", unknown},
-        {"setItemHiddenInternal(9999, true)", unknown},
-        {"setItemEnabledInternal(9999, true)", unknown},
-        {"setGuiItemPositionInternal(9999, 1, 2)", unknown},
-        {"setItemSizeInternal(9999, 1, 2)", unknown},
-        {"addDropdownListItemInternal(9999, 'x', -1, true)", unknown},
-        {"setTooltipInternal(9999, 'tip')", unknown},
-        {"setTooltipInternal(box, 'tip')", "ok"},
-        {"setTooltipInternal(rect, 'a rectangle has no window')", "ok"},
-        {"setSliderPositionInternal(9999, 5)", "ok"},
-        {"setSliderPositionInternal(label, 5)", "ok"},
-        {"setLabelTextInternal(9999, 'no window')", "ok"},
-        {"setItemEnabledInternal(rect, false)", "ok"},
-        {"setItemHiddenInternal(box, true)", "ok"},
-        {"setSliderPositionInternal(slider, 2000)", "ok"},
         {"resetGuiInternal()", "ok"},  // ids go on counting after it
     });
+    for (const char* call : {"setItemColorInternal(9999, 1, 2, 3, 4)", "checkCheckboxInternal(9999, true)",
+                             "setItemHiddenInternal(9999, true)", "setItemEnabledInternal(9999, true)",
+                             "setGuiItemPositionInternal(9999, 1, 2)", "setItemSizeInternal(9999, 1, 2)",
+                             "addDropdownListItemInternal(9999, 'x', -1, true)", "setTooltipInternal(9999, 'tip')"})
+        calls.insert(calls.end() - 1, {call, "no gui item with id 9999"});
+    for (const char* call : {"setItemColorInternal(rect, 0x10000 + 0xFF00, 0, 0, 0)", "setTooltipInternal(box, 't')",
+                             "setTooltipInternal(rect, 'a rectangle has no window')", "setItemHiddenInternal(box, true)",
+                             "setSliderPositionInternal(9999, 5)", "setSliderPositionInternal(label, 5)",
+                             "setLabelTextInternal(9999, 'no window')", "setItemEnabledInternal(rect, false)",
+                             "setSliderPositionInternal(slider, 2000)"})
+        calls.insert(calls.end() - 1, {call, "ok"});
     std::string script = R"lua(
 box = addCheckboxInternal("box", 10, 10)
 label = addLabelInternal("label", 10, 60, 0, 0)

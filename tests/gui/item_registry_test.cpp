@@ -10,20 +10,15 @@
 #include "gui/layout.h"
 #include "gui/memory_window_system.h"
 
-using feltrix::GuiItemRegistry;
-using feltrix::PixelRect;
-using feltrix::PixelSize;
-using feltrix::MemoryWindowSystem;
+using namespace feltrix;
 
 // Catches wrong margins per kind, growth from the wrong edge, shrinking, a
-// list's opened height counted as if it were on screen, measured sizes used
-// the wrong way round and labels placed by their top when no height was
-// given. Text is 7 px a byte and 15 px high, the client area 512 x 177 at
-// first. Each case creates one item and gives the id whose rectangle it
-// checks (none for rectangles, which have no control).
+// list's opened height counted, measured sizes used the wrong way round and
+// labels placed by their top when no height was given. Text is 7 px a byte,
+// 15 px high. Each case gives the id of the control whose rectangle it checks.
 TEST(GuiLayout, ControlRectsAndWindowGrowthPerKind) {
     using Create = std::function<int(GuiItemRegistry&)>;
-    const int max = feltrix::kMaximumClientExtent;
+    const int max = kMaximumClientExtent;
     const struct {
         const char* what;
         Create create;

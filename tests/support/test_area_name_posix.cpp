@@ -9,12 +9,6 @@
 #include "tests/support/test_support.h"
 
 namespace feltrix::testing {
-namespace {
-
-// glibc keeps named shared memory as files in /dev/shm.
-std::string areaFile(const std::string& name) { return "/dev/shm" + name; }
-
-}  // namespace
 
 TestAreaName::TestAreaName(const std::string& purpose) {
     static std::atomic<int> counter{0};
@@ -28,10 +22,11 @@ TestAreaName::~TestAreaName() {
     unsetenv("PELGRIN32_AREA_NAME");
 }
 
-bool TestAreaName::exists() const { return std::filesystem::exists(areaFile(name_)); }
+// glibc keeps named shared memory as files in /dev/shm.
+bool TestAreaName::exists() const { return std::filesystem::exists("/dev/shm" + name_); }
 
 std::vector<std::uint8_t> TestAreaName::snapshot() const {
-    const std::string bytes = readFile(areaFile(name_));
+    const std::string bytes = readFile("/dev/shm" + name_);
     return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 

@@ -6,11 +6,8 @@
 #include "tests/support/test_area_name.h"
 
 namespace feltrix::testing {
-namespace {
 
 constexpr std::size_t kAreaSize = 4397440;
-
-}  // namespace
 
 TestAreaName::TestAreaName(const std::string& purpose) {
     static std::atomic<int> counter{0};
