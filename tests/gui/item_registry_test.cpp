@@ -47,6 +47,12 @@ TEST(GuiLayout, ControlRectsAndWindowGrowthPerKind) {
         {"never shrinks", [](auto& r) { return r.createSlider("s", 0, 0, 0); }, {0, 0, 148, 30}, {600, 300},
          {600, 300}},
         {"stops at the limit", [](auto& r) { return r.createSlider("s", INT_MAX, INT_MAX, 0); }, {}, {max, max}},
+        // Overflowing edges saturate (and the sanitizer build sees no overflow).
+        {"huge check box", [](auto& r) { return r.createCheckbox("a", INT_MAX, INT_MAX); }, {}, {max, max}},
+        {"huge button", [](auto& r) { return r.createPushButton("b", 9, INT_MAX, INT_MAX, INT_MAX); }, {}, {max, max}},
+        {"huge list", [](auto& r) { return r.createDropdownList("", INT_MAX, 9, 1, INT_MAX); }, {}, {max, 177}},
+        {"huge label", [](auto& r) { return r.createLabel("l", INT_MAX, 9, INT_MAX, INT_MAX); }, {}, {max, max}},
+        {"far above", [](auto& r) { return r.createLabel("l", INT_MIN, INT_MIN, INT_MAX, 0); }, {}, {512, 177}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -12,17 +12,14 @@ namespace feltrix::testing {
 
 TempDir::TempDir() {
     static std::atomic<unsigned> counter{0};
-    std::random_device random;
-    const std::string prefix = "feltrix-test-" + std::to_string(random()) + "-";
+    const std::string prefix = "feltrix-test-" + std::to_string(std::random_device{}()) + "-";
+    // Made only if new, so no other test shares it; private to the user.
     for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-        // Created only if it did not exist: no other test shares it. Private
-        // to the user, as mkdtemp makes it.
         const auto folder = std::filesystem::temp_directory_path() / (prefix + std::to_string(counter++));
-        if (!std::filesystem::create_directory(folder)) continue;
-        std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
-        path_ = folder.generic_string();
+        if (std::filesystem::create_directory(folder)) path_ = folder.generic_string();
     }
     if (path_.empty()) throw std::runtime_error("no temporary folder could be made");
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all);
 }
 
 TempDir::~TempDir() {
