@@ -96,10 +96,13 @@ QPoint sliderHandleCenter(QSlider* slider) {
 }  // namespace
 
 // Catches a box that toggles by itself (twice per click), a callback that sees
-// the old state, nested check-box callbacks that deadlock, and callbacks for a
-// state the box already has.
+// the old state, nested check-box callbacks that deadlock, callbacks for a
+// state the box already has, text not measured in guiFont and growth of the
+// whole window instead of the area below the menu.
 TEST_F(GuiWindow, CheckboxClickTogglesThenTellsTheScript) {
+    window_->windowSystem().resizeClientArea(512, 177);
     run(R"lua(
+addCheckboxInternal("Far", 600, 200)
 box = addCheckboxInternal("Sound on", 10, 10)
 other = addCheckboxInternal("Follow", 10, 40)
 function onGuiMessage(id, value)
@@ -109,6 +112,8 @@ end
     auto* box = item<QCheckBox>("box");
     auto* other = item<QCheckBox>("other");
     ASSERT_TRUE(box && other);
+    const QSize text = QFontMetrics(feltrix::guiFont()).size(0, QStringLiteral("Far"));
+    EXPECT_EQ(window_->clientArea()->size(), QSize(600 + text.width() + 27, 200 + text.height() + 3));
     for (const bool checked : {true, false}) {
         QTest::mouseClick(box, Qt::LeftButton);
         EXPECT_EQ(box->isChecked(), checked);
@@ -123,8 +128,8 @@ end
 
 // Catches drags reported only at the end, a missing or single final report,
 // groove clicks and keys reported without their end, page steps other than a
-// fifth of the range, positions beyond 1000, and positions set by the
-// script that report.
+// fifth of the range, positions beyond 1000, and positions set by the script
+// that are lost or report.
 TEST_F(GuiWindow, SliderReportsEachStepThenTheEnd) {
     run(R"lua(slider = addSliderInternal("Volume", "", "", 10, 10, 0.25))lua");
     auto* slider = item<QSlider>("slider");
@@ -148,8 +153,6 @@ TEST_F(GuiWindow, SliderReportsEachStepThenTheEnd) {
     // The last step itself, then the end twice.
     EXPECT_EQ(std::vector<int>(positions.end() - 3, positions.end()), (std::vector<int>{1000, 1000, 1000}));
 
-    run("setSliderPositionInternal(slider, 0.25)", false);
-    EXPECT_EQ(slider->value(), 0);  // a raw position, not a fraction
     run("setSliderPositionInternal(slider, 250)", false);
     EXPECT_EQ(slider->value(), 250);
     EXPECT_TRUE(takeEvents().empty());
@@ -176,7 +179,6 @@ selectDropdownListItemInternal(list, 0)
     ASSERT_TRUE(view != nullptr && waitFor([&] { return view->isVisible(); }));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(2, 0)).center());
     EXPECT_EQ(takeEvents(), (std::vector<std::string>{event("list", "Grüße")}));
-    EXPECT_EQ(list->currentIndex(), 2);
 
     auto* caption = item<QLabel>("list", 1);  // a label above the list
     EXPECT_TRUE(caption != nullptr && caption->text() == QStringLiteral("Background"));
@@ -206,20 +208,6 @@ setGuiItemPositionInternal(again, 2^31, -2^31) setItemSizeInternal(again, 2^31, 
 
     auto* again = item<QPushButton>("again");
     EXPECT_TRUE(again != nullptr && !again->isEnabled());
-}
-
-// Catches growth measured on the whole window instead of the area below the
-// menu, and text not measured in guiFont.
-TEST_F(GuiWindow, ControlsAreMeasuredInTheGuiFontAndTheClientAreaGrows) {
-    window_->windowSystem().resizeClientArea(512, 177);
-    run(R"lua(
-slider = addSliderInternal("s", "", "", 10, 180, 0)
-label = addLabelInternal("Hello World", 500, 100, 0, 0)
-)lua");
-    const QFontMetrics metrics(feltrix::guiFont());
-    const int textWidth = metrics.size(0, QStringLiteral("Hello World")).width();
-    EXPECT_EQ(window_->clientArea()->size(), QSize(500 + textWidth + 1, 231));
-    EXPECT_EQ(item<QLabel>("label")->geometry(), QRect(500, 100 - metrics.height(), textWidth + 1, metrics.height()));
 }
 
 // Catches wrong colour bytes, painting in id order instead of depth order,
