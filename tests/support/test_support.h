@@ -52,8 +52,8 @@ struct RunResult {
 // LF and a program that cannot be started gives 127, as on Linux.
 RunResult runProgram(const std::string& program, const RunOptions& options);
 
-// A program running in the background (Linux), its standard output written
-// to `outputFile` or discarded.
+// A program running in the background, its standard output written to
+// `outputFile` or discarded (Windows: tests/windows/background_program_win32.cpp).
 class BackgroundProgram {
 public:
     BackgroundProgram(const std::string& program, const RunOptions& options, const std::string& outputFile = "");
