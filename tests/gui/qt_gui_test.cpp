@@ -212,8 +212,7 @@ setGuiItemPositionInternal(again, 2^31, -2^31) setItemSizeInternal(again, 2^31, 
 
 // Catches wrong colour bytes, painting in id order instead of depth order,
 // equal depths in the wrong order, hidden or removed rectangles still painted
-// and changes that do not repaint. (Which rectangles are painted at all is
-// the registry's, tested there.)
+// and changes that do not repaint.
 TEST_F(GuiWindow, RectanglesArePaintedByDepthAndHiddenOnesAreSkipped) {
     run(R"lua(
 red = addRectangleInternal(10, 10, 40, 40, 0xFF00, 0, 0, 0, 1)
