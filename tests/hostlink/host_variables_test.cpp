@@ -31,30 +31,24 @@ HostVariableSnapshot readWithIndexAnswers() {
 
 }  // namespace
 
+// Left side, right side (+128), artifact, then the event triples.
 TEST(HostVariableReads, OrderIsLeftThenRightThenArtifactThenEventTriples) {
     readWithIndexAnswers();
     ASSERT_EQ(calls.size(), 277u);
-    for (const auto& call : calls) EXPECT_EQ(call.second, 0) << "reads pass value 0";
-    // Each side reads 114 band fields; the right side's index is the left's + 128.
-    std::set<std::int32_t> left;
-    for (std::size_t i = 0; i < 114; ++i) {
-        EXPECT_GE(calls[i].first, 1);
-        EXPECT_LE(calls[i].first, 126);
-        EXPECT_EQ(calls[114 + i].first, calls[i].first + 128) << "read " << i;
-        left.insert(calls[i].first);
+    std::set<std::int32_t> indices;
+    for (const auto& call : calls) {
+        EXPECT_EQ(call.second, 0) << "reads pass value 0";
+        indices.insert(call.first);
     }
-    EXPECT_EQ(left.size(), 114u) << "no left index is read twice";
-    EXPECT_EQ(calls[228].first, 1616);
-    for (int n = 1; n <= 16; ++n) {
-        const std::size_t at = 229 + 3 * static_cast<std::size_t>(n - 1);
-        EXPECT_EQ(calls[at].first, 1743 + n) << "event " << n << " ValA";
-        EXPECT_EQ(calls[at + 1].first, 1759 + n) << "event " << n << " ValB";
-        EXPECT_EQ(calls[at + 2].first, 1775 + n) << "event " << n << " Flag";
-    }
+    EXPECT_EQ(indices.size(), 277u) << "no index is read twice";
+    const std::pair<std::size_t, std::int32_t> anchors[] = {
+        {0, 1}, {113, 121}, {114, 129}, {227, 249}, {228, 1616}, {229, 1744}, {230, 1760}, {231, 1776}, {276, 1791}};
+    for (const auto& [at, index] : anchors) EXPECT_EQ(calls[at].first, index) << "read " << at;
 }
 
 // With every read answering its own index, each global carries the index its
-// name stands for; the Resrv band's Coher, DampedValue and Phase are never read.
+// name stands for (the band globals are checked against Pelgrin32's own
+// table below); the Resrv band's Coher, DampedValue and Phase are never read.
 TEST(PublishedVariables, EachGlobalCarriesTheIndexItsNameStandsFor) {
     const HostVariableSnapshot s = readWithIndexAnswers();
     std::map<std::string, int> published;
@@ -65,20 +59,10 @@ TEST(PublishedVariables, EachGlobalCarriesTheIndexItsNameStandsFor) {
     }
     EXPECT_EQ(offsets.size(), 283u) << "every global has a field of its own";
     const std::pair<const char*, int> cases[] = {
-        {"leftDeltaValue", 1}, {"leftDeltaDampedValue", 15}, {"leftDeltaCoher", 26}, {"leftDeltaMean", 97},
-        {"leftDeltaModalFrequency", 11}, {"leftDeltaPeakFrequency", 107}, {"leftDeltaPercentTimeOverThreshold", 113},
-        {"leftDeltaPhase", 58}, {"leftDeltaStandardDeviation", 49}, {"leftDeltaHits", 81},
-        {"leftDeltaThreshold", 17}, {"leftDeltaNextThreshold", 33}, {"leftDeltaMode", 65}, {"leftBetaCoher", 42},
-        {"leftBetaDampedValue", 47}, {"leftBetaModalFrequency", 90}, {"leftBetaPhase", 74},
-        {"leftBetaPeakFrequency", 122}, {"leftResrvValue", 9}, {"leftResrvMean", 105},
-        {"leftResrvPercentTimeOverThreshold", 121}, {"leftGammaHits", 87}, {"leftLobetaNextThreshold", 36},
-        {"rightDeltaValue", 129}, {"rightUserDampedValue", 206}, {"rightUserPhase", 205}, {"rightResrvMode", 201},
-        {"rightResrvPeakFrequency", 254}, {"rightAlphaMean", 227}, {"rightHibetaThreshold", 150},
-        {"rightThetaStandardDeviation", 178}, {"artifact", 1616}, {"event1ValA", 1744}, {"event1ValB", 1760},
-        {"event1Flag", 1776}, {"event9ValB", 1768}, {"event16ValA", 1759}, {"event16ValB", 1775},
-        {"event16Flag", 1791},
-        {"leftResrvCoher", 0}, {"leftResrvDampedValue", 0}, {"leftResrvPhase", 0},
-        {"rightResrvCoher", 0}, {"rightResrvDampedValue", 0}, {"rightResrvPhase", 0},
+        {"leftDeltaValue", 1}, {"rightDeltaValue", 129}, {"artifact", 1616}, {"event1ValA", 1744},
+        {"event1ValB", 1760}, {"event1Flag", 1776}, {"event9ValB", 1768}, {"event16ValA", 1759},
+        {"event16ValB", 1775}, {"event16Flag", 1791}, {"leftResrvCoher", 0}, {"leftResrvDampedValue", 0},
+        {"leftResrvPhase", 0}, {"rightResrvCoher", 0}, {"rightResrvDampedValue", 0}, {"rightResrvPhase", 0},
     };
     for (const auto& [name, index] : cases) EXPECT_EQ(published.at(name), index) << name;
     int zeros = 0;

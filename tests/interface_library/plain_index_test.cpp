@@ -9,24 +9,18 @@
 namespace pelgrin32::testing {
 namespace {
 
-// A sample of the code table: both ends of every row and the jumps inside
-// rows (90, 122, 30, 42, 74); 0, 79, 95, 111 and 127 name no field.
+// The codes of band 0 (which no host variable reads: the host variables'
+// test checks bands 1 to 9 against this library's table) and codes that name
+// no field.
 struct CodeCase {
     int code;
     int band;  // -1: a bare word
     std::size_t field;
 };
 const CodeCase kCodes[] = {
-    {1, 1, kValue},          {9, 9, kValue},        {10, 0, kModalFrequency}, {14, 4, kModalFrequency},
-    {90, 5, kModalFrequency}, {94, 9, kModalFrequency}, {15, 1, kDampedValue}, {30, 2, kDampedValue},
-    {78, 8, kDampedValue},   {16, 0, kThreshold},   {25, 9, kThreshold},      {26, 1, kCoher},
-    {42, 5, kCoher},         {45, 8, kCoher},       {32, 0, kNextThreshold},  {41, 9, kNextThreshold},
-    {48, 0, kStandardDeviation}, {57, 9, kStandardDeviation}, {58, 1, kPhase}, {74, 5, kPhase},
-    {77, 8, kPhase},         {64, 0, kMode},        {73, 9, kMode},           {80, 0, kHits},
-    {89, 9, kHits},          {96, 0, kMean},        {105, 9, kMean},          {106, 0, kPeakFrequency},
-    {110, 4, kPeakFrequency}, {122, 5, kPeakFrequency}, {126, 9, kPeakFrequency},
-    {112, 0, kPercentTimeOverThreshold}, {121, 9, kPercentTimeOverThreshold},
-    {0, -1, 0}, {79, -1, 0}, {95, -1, 0}, {111, -1, 0}, {127, -1, 0},
+    {10, 0, kModalFrequency}, {16, 0, kThreshold}, {32, 0, kNextThreshold}, {48, 0, kStandardDeviation},
+    {64, 0, kMode}, {80, 0, kHits}, {96, 0, kMean}, {106, 0, kPeakFrequency}, {112, 0, kPercentTimeOverThreshold},
+    {3, 3, kValue}, {0, -1, 0}, {79, -1, 0}, {95, -1, 0}, {111, -1, 0}, {127, -1, 0},
 };
 
 // Each write checks the whole area: the field and its word change, nothing else.
@@ -51,17 +45,14 @@ TEST(PlainChannelCodes, EachCodeReachesItsFieldAndWordOnEveryPlainChannel) {
 TEST(PlainSpecialRange, AuxiliaryFieldsBandExtrasAndWords) {
     enum Kind { kInteger, kHundredths, kWordOnly };
     const struct { int index; Kind kind; std::size_t field; } cases[] = {
-        {1553, kInteger, auxRecord(1) + kAuxInteger},      {1560, kInteger, auxRecord(8) + kAuxInteger},
-        {1567, kInteger, auxRecord(15) + kAuxInteger},     {1824, kInteger, bandRecord(0, 1) + kExtra},
-        {1831, kInteger, bandRecord(0, 8) + kExtra},       {1832, kInteger, bandRecord(1, 1) + kExtra},
-        {1839, kInteger, bandRecord(1, 8) + kExtra},       {1835, kInteger, bandRecord(1, 4) + kExtra},
-        {1792, kHundredths, auxRecord(1) + kAuxReal2},     {1793, kHundredths, auxRecord(1) + kAuxReal1},
-        {1800, kHundredths, auxRecord(5) + kAuxReal2},     {1801, kHundredths, auxRecord(5) + kAuxReal1},
-        {1802, kHundredths, auxRecord(6) + kAuxReal2},     {1807, kHundredths, auxRecord(8) + kAuxReal1},
-        {1808, kHundredths, auxRecord(6) + kAuxReal2},     {1809, kHundredths, auxRecord(6) + kAuxReal1},
-        {1814, kHundredths, auxRecord(9) + kAuxReal2},     {1815, kHundredths, auxRecord(9) + kAuxReal1},
-        {1536, kWordOnly, 0}, {1552, kWordOnly, 0}, {1568, kWordOnly, 0}, {1616, kWordOnly, 0}, {1744, kWordOnly, 0},
-        {1791, kWordOnly, 0}, {1816, kWordOnly, 0}, {1823, kWordOnly, 0}, {1840, kWordOnly, 0}, {2559, kWordOnly, 0},
+        {1553, kInteger, auxRecord(1) + kAuxInteger},  {1567, kInteger, auxRecord(15) + kAuxInteger},
+        {1824, kInteger, bandRecord(0, 1) + kExtra},   {1831, kInteger, bandRecord(0, 8) + kExtra},
+        {1832, kInteger, bandRecord(1, 1) + kExtra},   {1839, kInteger, bandRecord(1, 8) + kExtra},
+        {1792, kHundredths, auxRecord(1) + kAuxReal2}, {1793, kHundredths, auxRecord(1) + kAuxReal1},
+        {1807, kHundredths, auxRecord(8) + kAuxReal1}, {1808, kHundredths, auxRecord(6) + kAuxReal2},
+        {1815, kHundredths, auxRecord(9) + kAuxReal1},
+        {1536, kWordOnly, 0}, {1552, kWordOnly, 0}, {1568, kWordOnly, 0}, {1791, kWordOnly, 0},
+        {1816, kWordOnly, 0}, {1823, kWordOnly, 0}, {1840, kWordOnly, 0}, {2559, kWordOnly, 0},
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(k.index);
