@@ -97,41 +97,37 @@ const std::vector<Channel> kChannels = {
 }  // namespace
 
 // Peak frequency within 0.15 Hz (0.3 Hz with background), Value within 5 %
-// (10 %), modal frequency within its 0.5 Hz bins, on both sides.
+// (10 %), modal frequency within its 0.5 Hz bins, on both sides. A right side
+// of its own amplitude and phase: two clean copies of one rhythm are fully
+// coherent, and the left leads by the lag.
 TEST(SyntheticMeasures, KnownAlphaGivesItsValueAndPeakFrequency) {
     const struct {
-        double frequency, amplitude, background;
-    } cases[] = {{10.0, 30.0, 0.0}, {8.7, 12.0, 0.0}, {11.3, 50.0, 0.0}, {9.4, 20.0, 4.0}};
+        double frequency, amplitude, background, rightFactor, rightLag;
+    } cases[] = {{10.0, 30.0, 0.0, 1.0, 0.0}, {8.7, 12.0, 0.0, 1.0, 0.0}, {11.3, 50.0, 0.0, 1.0, 0.0},
+                 {9.4, 20.0, 4.0, 1.0, 0.0},  {10.0, 20.0, 0.0, 1.5, 30.0}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.frequency << " Hz, " << c.amplitude << " µV, noise " << c.background);
-        SyntheticSource source(pureAlpha(c.frequency, c.amplitude, c.background));
-        const HostFrame last = run(source, 6.0).back();
+        SCOPED_TRACE(testing::Message() << c.frequency << " Hz, " << c.amplitude << " µV, noise " << c.background
+                                        << ", right " << c.rightFactor << " times, " << c.rightLag << " degrees");
+        SyntheticConfig config = pureAlpha(c.frequency, c.amplitude, c.background);
+        config.rightAlphaFactor = c.rightFactor;
+        config.rightPhaseLagDegrees = c.rightLag;
+        SyntheticSource source(config);
+        const HostFrame last = run(source, c.rightLag == 0 ? 6.0 : 8.0).back();
         const bool clean = c.background == 0;
         for (int side = 0; side < kSides; ++side) {
             SCOPED_TRACE(sideName(side));
-            const double value = valueOf(c.amplitude);
+            const double value = valueOf(c.amplitude * (side == 0 ? 1.0 : c.rightFactor));
             EXPECT_NEAR(last.band[side][Alpha][Value], value, (clean ? 0.05 : 0.10) * value);
             EXPECT_NEAR(last.band[side][Alpha][PeakFrequency], c.frequency * 10.0, clean ? 1.5 : 3.0);
             EXPECT_NEAR(last.band[side][Alpha][ModalFrequency], c.frequency * 10.0, 5.0);
             if (clean) {
                 EXPECT_LT(last.band[side][Beta][Value], 5);
+                EXPECT_GE(last.band[side][Alpha][Coher], 98);
+                EXPECT_NEAR(last.band[side][Alpha][Phase], side == 0 ? c.rightLag : -c.rightLag, 2);
             }
         }
         EXPECT_EQ(last.artifact, 0);
     }
-}
-
-TEST(SyntheticMeasures, RightSideDiffersInAmplitudeAndPhase) {
-    SyntheticConfig config = pureAlpha(10.0, 20.0);
-    config.rightAlphaFactor = 1.5;
-    config.rightPhaseLagDegrees = 30.0;
-    SyntheticSource source(config);
-    const HostFrame last = run(source, 8.0).back();
-    EXPECT_NEAR(last.band[1][Alpha][Value] / double(last.band[0][Alpha][Value]), 1.5, 0.05);
-    // Two clean copies of one rhythm: fully coherent; left leads by 30 degrees.
-    EXPECT_GE(last.band[0][Alpha][Coher], 98);
-    EXPECT_NEAR(last.band[0][Alpha][Phase], 30, 2);
-    EXPECT_NEAR(last.band[1][Alpha][Phase], -30, 2);
 }
 
 // The default limit is 100 µV over a 2 s window; an event's flag stays up
