@@ -63,7 +63,6 @@ add_dependencies(gui_script_tests feltrix)
 # reading what a writer process put in the area.
 feltrix_add_test(hostlink_tests
   SOURCES hostlink/host_variables_test.cpp hostlink/host_publication_test.cpp
-          hostlink/real_library_conversion_test.cpp
   LIBS feltrix_core pelgrin32_decoders)
 target_compile_definitions(hostlink_tests PRIVATE PELGRIN32_LIBRARY="$<TARGET_FILE:pelgrin32>")
 add_dependencies(hostlink_tests pelgrin32)

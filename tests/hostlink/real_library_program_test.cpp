@@ -2,7 +2,7 @@
 // second process writes host variables through the same library: what the
 // writer stores is what the script's update callbacks see from then on.
 // (Which index feeds which global, and the 16-bit conversion, are checked
-// without the program in host_variables_test and real_library_conversion_test.)
+// without the program in host_variables_test and host_publication_test.)
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,4 +1,5 @@
-// The exports, called in this process through the shared library itself.
+// The exports, called in this process through the shared library itself, and
+// the library file (ELF): what it exports and what it needs.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mman.h>
@@ -6,13 +7,20 @@
 #include <unistd.h>
 
 #include <climits>
+#include <set>
 
 #include "interface_library/pelgrin32.h"
 #include "tests/interface_library/test_area.h"
 #include "tests/support/test_area_name.h"
+#include "tests/support/test_support.h"
 
 namespace pelgrin32::testing {
 namespace {
+
+using feltrix::testing::lines;
+using feltrix::testing::RunOptions;
+using feltrix::testing::RunResult;
+using feltrix::testing::runProgram;
 
 class Pelgrin32Exports : public ::testing::Test {
 protected:
@@ -102,6 +110,42 @@ TEST_F(Pelgrin32Exports, FailedAttachLeavesTheProcessNotAttached) {
     EXPECT_EQ(DllPeek(5), 0);
     EXPECT_EQ(EDllDblPeek(5), 0.0);
     EXPECT_EQ(foreign.snapshot().size(), 100u);  // not resized
+}
+
+// A tool found on PATH.
+RunResult tool(std::vector<std::string> arguments) {
+    RunOptions options;
+    options.arguments = std::move(arguments);
+    return runProgram("/usr/bin/env", options);
+}
+
+TEST(Pelgrin32Library, ExportsExactlyTheSixteenNamesWithCLinkage) {
+    const RunResult r = tool({"nm", "-D", "--defined-only", PELGRIN32_LIBRARY});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::set<std::string> names;
+    for (const std::string& line : lines(r.out))
+        if (!line.empty()) names.insert(line.substr(line.rfind(' ') + 1));
+    const std::set<std::string> expected = {"Open", "OpenB", "OpenL", "OpenL16", "DllCFunc", "DllCF16",
+                                            "DllPeek", "DllPoke", "EDllPeek", "EDllPoke", "EDllDblPeek",
+                                            "EDllDblPoke", "EDllCRead", "EDllCWrite", "fnTuskExtDll", "nTuskExtDll"};
+    EXPECT_EQ(names, expected);
+}
+
+TEST(Pelgrin32Library, DependsOnNothingOfThisSystem) {
+    const RunResult r = tool({"readelf", "-d", PELGRIN32_LIBRARY});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    int needed = 0;
+    for (const std::string& line : lines(r.out)) {
+        if (line.find("(NEEDED)") == std::string::npos) continue;
+        ++needed;
+        const std::string library = line.substr(line.find('[') + 1);
+        bool runtime = false;  // the C and C++ runtimes (and a sanitizer's) only
+        for (const char* prefix :
+             {"libc.", "libstdc++", "libgcc_s", "libm.", "ld-linux", "libasan", "libubsan", "libtsan"})
+            runtime = runtime || library.rfind(prefix, 0) == 0;
+        EXPECT_TRUE(runtime) << library;
+    }
+    EXPECT_GT(needed, 0);
 }
 
 }  // namespace
