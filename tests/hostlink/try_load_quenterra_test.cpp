@@ -79,7 +79,8 @@ protected:
 
 // Each failure leaves quenterraConnected false (even a stale true) and raises
 // its text; the next call retries: a failed load loads again, any later
-// failure keeps the library and repeats the look-ups and Open.
+// failure keeps the library and repeats the look-ups and Open. Once bound, a
+// call does nothing at all: quenterraConnected keeps whatever it holds.
 TEST_F(TryLoadQuenterra, EachFailureSetsConnectedFalseRaisesItsTextAndIsRetried) {
     const struct {
         const char* what;
@@ -88,6 +89,7 @@ TEST_F(TryLoadQuenterra, EachFailureSetsConnectedFalseRaisesItsTextAndIsRetried)
         const char* result;
         int loadCalls, dllCFuncLookups, openCalls;  // after the retry
     } cases[] = {
+        {"no failure", true, true, true, 0, "ok", 1, 1, 1},
         {"library absent", false, true, true, 0,
          "libpelgrin32.so could not be loaded. Make sure Quenterra is installed on your system.", 2, 1, 1},
         {"no DllCFunc", true, false, true, 0, "Error loading DllCFunc from libpelgrin32.so.", 1, 2, 1},
@@ -104,30 +106,25 @@ TEST_F(TryLoadQuenterra, EachFailureSetsConnectedFalseRaisesItsTextAndIsRetried)
         fake.hasDllCFunc = c.hasDllCFunc;
         fake.hasOpen = c.hasOpen;
         fake.openFailures = c.openFailures;
+        const bool fails = std::string(c.result) != "ok";
         luaL_dostring(L, "quenterraConnected = true");
-        EXPECT_EQ(call(), std::string(c.result) + " | false");
-        EXPECT_EQ(boundDllCFunc(), nullptr);
+        EXPECT_EQ(call(), std::string(c.result) + (fails ? " | false" : " | true"));
+        EXPECT_EQ(boundDllCFunc() == nullptr, fails);
         fake.loads = fake.hasDllCFunc = fake.hasOpen = true;
-        EXPECT_EQ(call(), "ok | true");
+        if (fails) {
+            EXPECT_EQ(call(), "ok | true");
+        }
         ASSERT_NE(boundDllCFunc(), nullptr);
         EXPECT_EQ(boundDllCFunc()(129, 0), 129);
+        const auto bound = boundDllCFunc();
+        luaL_dostring(L, "quenterraConnected = 'left alone'");
+        EXPECT_EQ(call(), "ok | left alone");
+        EXPECT_EQ(boundDllCFunc(), bound);
         EXPECT_EQ(fake.loadCalls, c.loadCalls);
         EXPECT_EQ(fake.dllCFuncLookups, c.dllCFuncLookups);
         EXPECT_EQ(fake.openCalls, c.openCalls);
         EXPECT_EQ(fake.openText, kOpenArgument);
     }
-}
-
-TEST_F(TryLoadQuenterra, SecondCallAfterSuccessDoesNothing) {
-    EXPECT_EQ(call(), "ok | true");
-    const auto bound = boundDllCFunc();
-    // Step 1 returns at once: quenterraConnected keeps whatever it holds.
-    luaL_dostring(L, "quenterraConnected = 'left alone'");
-    EXPECT_EQ(call(), "ok | left alone");
-    EXPECT_EQ(fake.loadCalls, 1);
-    EXPECT_EQ(fake.openCalls, 1);
-    EXPECT_EQ(fake.dllCFuncLookups, 1);
-    EXPECT_EQ(boundDllCFunc(), bound);
 }
 
 TEST_F(TryLoadQuenterra, IgnoresArgumentsAndReturnsNothing) {
