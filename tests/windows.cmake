@@ -66,7 +66,7 @@ feltrix_add_test(hostlink_tests
   LIBS feltrix_core pelgrin32_decoders)
 target_compile_definitions(hostlink_tests PRIVATE PELGRIN32_LIBRARY="$<TARGET_FILE:pelgrin32>")
 add_dependencies(hostlink_tests pelgrin32)
-feltrix_add_test(hostlink_program_tests SOURCES hostlink/program_win32_test.cpp LIBS pelgrin32 feltrix_core)
+feltrix_add_test(hostlink_program_tests SOURCES hostlink/program_test.cpp LIBS pelgrin32)
 add_dependencies(hostlink_program_tests feltrix pelgrin32)
 
 # One sound test: what Feltrix.exe plays, recorded from a null sink.

@@ -1,0 +1,54 @@
+// The program binding the real interface library found beside it and reading
+// what a writer process (this test, standing in for the acquisition
+// application) put in the area; and a copy of the program without the library.
+// Which index feeds which global, and the 16-bit conversion, are checked
+// without the program in host_variables_test and host_publication_test.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "interface_library/pelgrin32.h"
+#include "tests/support/test_area_name.h"
+#include "tests/support/test_support.h"
+
+using namespace feltrix::testing;
+
+namespace {
+
+constexpr const char* kBindAndPrint =
+    "local ok, e = pcall(tryLoadQuenterra)\n"
+    "print(ok, e, quenterraConnected)\n"
+    "function FeltrixUpdateCallback() print(leftAlphaValue, rightThetaThreshold, artifact) exit() end";
+
+TEST(HostLinkProgram, ProgramReadsWhatTheWriterProcessWrote) {
+    const TestAreaName area{"hostlink"};
+    ASSERT_NE(Open("writer"), nullptr);
+    DllCFunc(-3, 1234);          // left Alpha Value
+    DllCFunc(-(128 + 18), -77);  // right Theta Threshold
+    DllCFunc(-1616, 1);          // artifact
+    TempDir dir;
+    const RunResult r = runFeltrix(dir, kBindAndPrint);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(scriptOutput(r.out), "true\tnil\ttrue\n1234\t-77\ttrue\n");
+}
+
+TEST(HostLinkProgram, WithoutTheLibraryTheScriptGetsTheLoadError) {
+    TempDir dir;
+    const std::string copy = dir.file(std::filesystem::path(feltrixBinary()).filename().string());
+    std::filesystem::copy_file(feltrixBinary(), copy);
+    dir.write("FeltrixInit.lj", kBindAndPrint);
+    RunOptions options;
+    options.workingDirectory = dir.path();
+    options.environment["FELTRIX_AUTOMATION"] = "1";
+    const RunResult r = runProgram(copy, options);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    const std::string out = scriptOutput(r.out);
+    EXPECT_EQ(out.rfind("false\t", 0), 0u) << out;
+    EXPECT_NE(out.find(" could not be loaded. Make sure Quenterra is installed on your system.\tfalse\n"
+                       "0\t0\tfalse\n"),
+              std::string::npos)
+        << out;
+}
+
+}  // namespace
