@@ -2,7 +2,6 @@
 // library like any other program. The area name comes from PELGRIN32_AREA_NAME.
 //   unattached          print every export's result before any Open
 //   write I V [I V...]  Open, print DllCFunc(-I, V) for each pair
-//   read I [I...]       Open, print DllCFunc(I, 0) for each
 //   meet I V J W        Open, write V to I, wait until J holds W (a partner
 //                       process started at the same moment writes it)
 // Exit code 0 on success, 1 when Open fails, 2 when the partner's value never
@@ -51,12 +50,7 @@ int main(int argc, char** argv) {
         for (int i = 2; i + 1 < argc; i += 2) std::printf("%d\n", DllCFunc(-number(argv[i]), number(argv[i + 1])));
         return 0;
     }
-    if (command == "read") {
-        if (!open()) return 1;
-        for (int i = 2; i < argc; ++i) std::printf("%d\n", DllCFunc(number(argv[i]), 0));
-        return 0;
-    }
     if (command == "meet" && argc == 6) return meet(number(argv[2]), number(argv[3]), number(argv[4]), number(argv[5]));
-    std::fprintf(stderr, "usage: pelgrin32_client unattached | write I V... | read I... | meet I V J W\n");
+    std::fprintf(stderr, "usage: pelgrin32_client unattached | write I V... | meet I V J W\n");
     return 3;
 }

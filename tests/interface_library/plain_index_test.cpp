@@ -9,39 +9,33 @@
 namespace pelgrin32::testing {
 namespace {
 
-// The codes of band 0 (which no host variable reads: the host variables'
-// test checks bands 1 to 9 against this library's table) and codes that name
-// no field.
-struct CodeCase {
-    int code;
-    int band;  // -1: a bare word
-    std::size_t field;
-};
-const CodeCase kCodes[] = {
+// Band 0's codes (the host variables' test checks bands 1 to 9) and codes
+// that name no field (band -1: a bare word).
+const struct { int code, band; std::size_t field; } kCodes[] = {
     {10, 0, kModalFrequency}, {16, 0, kThreshold}, {32, 0, kNextThreshold}, {48, 0, kStandardDeviation},
     {64, 0, kMode}, {80, 0, kHits}, {96, 0, kMean}, {106, 0, kPeakFrequency}, {112, 0, kPercentTimeOverThreshold},
     {3, 3, kValue}, {0, -1, 0}, {79, -1, 0}, {95, -1, 0}, {111, -1, 0}, {127, -1, 0},
 };
 
-// Each write checks the whole area: the field and its word change, nothing else.
+// Each write changes the field and its word, nothing else; a field reads back
+// whole, a bare word sign-extended.
 TEST(PlainChannelCodes, EachCodeReachesItsFieldAndWordOnEveryPlainChannel) {
     for (const int c : {0, 7}) {
-        for (const CodeCase& k : kCodes) {
+        for (const auto& k : kCodes) {
             const int index = 128 * c + k.code;
             SCOPED_TRACE(index);
-            TestArea area;
-            TestArea expected;
+            TestArea area, expected;
             const std::int32_t value = 100000 + 1000 * c + k.code;  // wider than 16 bits
             ASSERT_EQ(writePlain(area.view(), index, value), value);
             expected.setI16(hostWord(index), static_cast<std::int16_t>(value & 0xFFFF));
             if (k.band >= 0) expected.setI32(bandRecord(c, k.band) + k.field, value);
-            EXPECT_TRUE(differences(area.bytes, expected.bytes).empty());
-            // A field reads back whole, a bare word sign-extended.
+            EXPECT_TRUE(sameBytes(area.bytes, expected.bytes));
             EXPECT_EQ(readPlain(area.view(), index), k.band >= 0 ? value : static_cast<std::int16_t>(value));
         }
     }
 }
 
+// Reads come from the field, not from the word.
 TEST(PlainSpecialRange, AuxiliaryFieldsBandExtrasAndWords) {
     enum Kind { kInteger, kHundredths, kWordOnly };
     const struct { int index; Kind kind; std::size_t field; } cases[] = {
@@ -50,30 +44,28 @@ TEST(PlainSpecialRange, AuxiliaryFieldsBandExtrasAndWords) {
         {1832, kInteger, bandRecord(1, 1) + kExtra},   {1839, kInteger, bandRecord(1, 8) + kExtra},
         {1792, kHundredths, auxRecord(1) + kAuxReal2}, {1793, kHundredths, auxRecord(1) + kAuxReal1},
         {1807, kHundredths, auxRecord(8) + kAuxReal1}, {1808, kHundredths, auxRecord(6) + kAuxReal2},
-        {1815, kHundredths, auxRecord(9) + kAuxReal1},
-        {1536, kWordOnly, 0}, {1552, kWordOnly, 0}, {1568, kWordOnly, 0}, {1791, kWordOnly, 0},
-        {1816, kWordOnly, 0}, {1823, kWordOnly, 0}, {1840, kWordOnly, 0}, {2559, kWordOnly, 0},
+        {1815, kHundredths, auxRecord(9) + kAuxReal1}, {1536, kWordOnly, 0}, {1552, kWordOnly, 0},
+        {1568, kWordOnly, 0}, {1791, kWordOnly, 0}, {1816, kWordOnly, 0}, {1823, kWordOnly, 0},
+        {1840, kWordOnly, 0}, {2559, kWordOnly, 0},
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(k.index);
-        TestArea area;
-        TestArea expected;
+        TestArea area, expected;
         const std::int32_t value = k.kind == kHundredths ? 1234 : -90001;
         EXPECT_EQ(writePlain(area.view(), k.index, value), value);
         expected.setI16(hostWord(k.index), static_cast<std::int16_t>(value));
         if (k.kind == kInteger) expected.setI32(k.field, value);
         if (k.kind == kHundredths) expected.setF32(k.field, 12.34f);
-        EXPECT_TRUE(differences(area.bytes, expected.bytes).empty());
+        EXPECT_TRUE(sameBytes(area.bytes, expected.bytes));
         EXPECT_EQ(readPlain(area.view(), k.index), k.kind == kWordOnly ? static_cast<std::int16_t>(value) : value);
-        // Reads come from the field, not from the word.
+        if (k.kind == kWordOnly) continue;
         if (k.kind == kInteger) area.setI32(k.field, 424242);
-        if (k.kind == kHundredths) area.setF32(k.field, 42.5f);
-        if (k.kind != kWordOnly) {
-            EXPECT_EQ(readPlain(area.view(), k.index), k.kind == kInteger ? 424242 : 4250);
-        }
+        else area.setF32(k.field, 42.5f);
+        EXPECT_EQ(readPlain(area.view(), k.index), k.kind == kInteger ? 424242 : 4250);
     }
 }
 
+// Hundredths round-trip; whatever bits another process leaves give defined values.
 TEST(PlainSpecialRange, HundredthsRoundTripAndOddBitsGiveDefinedValues) {
     TestArea area;
     for (const std::int32_t v : {0, 1, 5, 99, 100, 1234, 99999, 2000000, -1, -5, -1234, -2000000}) {
@@ -82,13 +74,12 @@ TEST(PlainSpecialRange, HundredthsRoundTripAndOddBitsGiveDefinedValues) {
     }
     writePlain(area.view(), 1793, 1234);
     EXPECT_EQ(readExtended(area.view(), extended(0, 2, 8, 1, 0)), 123);  // tenths
-    // Whatever bits another process leaves there.
-    area.setI32(auxRecord(5) + kAuxReal1, 0x7FC00000);  // NaN
-    EXPECT_EQ(readPlain(area.view(), 1801), 0);
-    area.setF32(auxRecord(5) + kAuxReal1, 1e30f);
-    EXPECT_EQ(readPlain(area.view(), 1801), 2147483647);
-    area.setF32(auxRecord(5) + kAuxReal1, -1e30f);
-    EXPECT_EQ(readPlain(area.view(), 1801), -2147483647 - 1);
+    const std::pair<std::int32_t, std::int32_t> bits[] = {
+        {0x7FC00000, 0}, {0x7149F2CA, 2147483647}, {std::int32_t(0xF149F2CA), -2147483647 - 1}};  // NaN, ±1e30
+    for (const auto& [stored, read] : bits) {
+        area.setI32(auxRecord(5) + kAuxReal1, stored);
+        EXPECT_EQ(readPlain(area.view(), 1801), read) << std::hex << stored;
+    }
 }
 
 TEST(PlainWords, WordsReturnZeroOnWriteAndSignExtendOnRead) {

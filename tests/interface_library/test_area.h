@@ -2,6 +2,9 @@
 // A laid-out area in ordinary memory for the decoder tests, with raw access
 // to its bytes at the offsets the layout fixes (written out here as plain
 // numbers, independent of the library's own constants).
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -55,49 +58,40 @@ struct TestArea {
     std::int16_t word(std::size_t i) const { return i16(hostWord(i)); }
 };
 
-// Byte offsets at which two images differ.
+// Byte offsets at which two images differ (a size difference counts as one).
 inline std::vector<std::size_t> differences(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
     std::vector<std::size_t> at;
     for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) if (a[i] != b[i]) at.push_back(i);
+    if (a.size() != b.size()) at.push_back(std::min(a.size(), b.size()));
     return at;
+}
+// Passes when two images are equal, else names how many bytes differ and the first.
+inline ::testing::AssertionResult sameBytes(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
+    const auto diff = differences(a, b);
+    if (diff.empty()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << diff.size() << " bytes differ, the first at offset " << diff.front();
 }
 
 // The image a fresh layout must produce, byte for byte.
 inline std::vector<std::uint8_t> expectedFreshLayout() {
     std::vector<std::uint8_t> a(kSize, 0);
-    const auto put = [&](std::size_t at, std::size_t v) {
-        const auto value = static_cast<std::int32_t>(v);
-        std::memcpy(&a[at], &value, 4);
-    };
+    const auto put = [&](std::size_t at, std::size_t v) { const auto i = std::int32_t(v); std::memcpy(&a[at], &i, 4); };
     const auto ringHeader = [&](std::size_t at, std::size_t size, std::size_t capacity) {
-        put(at, size);
-        a[at + 5] = 16;
-        put(at + 12, 28);
-        put(at + 16, capacity);
+        put(at, size), a[at + 5] = 16, put(at + 12, 28), put(at + 16, capacity);
     };
-    const std::size_t header[][2] = {{0, 4397440}, {12, 65608}, {16, 66636}, {36, 52},   {40, 540},      {44, 3868},
+    const std::size_t header[][2] = {{0, 4397440}, {12, 65608}, {16, 66636}, {36, 52},   {40, 540},   {44, 3868},
                                      {48, 132},    {52, 672},   {56, 136},   {60, 16980}, {64, 65624}, {68, 4397440}};
     for (const auto& [at, v] : header) put(at, v);
-    put(65608, 255);
-    for (std::size_t c = 0; c < 255; ++c) put(65616 + 4 * c, channelRecord(c));
-    put(66636, 16);
-    for (std::size_t k = 0; k < 16; ++k) {
-        put(66644 + 4 * k, auxRecord(k));
-        put(auxRecord(k), 52);
-    }
+    put(65608, 255), put(66636, 16);
+    for (std::size_t k = 0; k < 16; ++k) put(66644 + 4 * k, auxRecord(k)), put(auxRecord(k), 52);
+    const std::size_t rings[] = {200, 740, 1280, 1820, 2360};
     for (std::size_t c = 0; c < 255; ++c) {
         const std::size_t r = channelRecord(c);
-        put(r, 16980);
-        put(r + 44, 16);
-        const std::size_t rings[] = {200, 740, 1280, 1820, 2360};
-        for (int i = 0; i < 5; ++i) {
-            put(r + 52 + 4 * i, rings[i]);
-            ringHeader(r + rings[i], i < 4 ? 540 : 3868, i < 4 ? 256 : 1920);
-        }
+        put(65616 + 4 * c, r), put(r, 16980), put(r + 44, 16);
+        for (int i = 0; i < 5; ++i)
+            put(r + 52 + 4 * i, rings[i]), ringHeader(r + rings[i], i < 4 ? 540 : 3868, i < 4 ? 256 : 1920);
         for (std::size_t k = 0; k < 16; ++k) {
-            put(r + 136 + 4 * k, 6228 + 672 * k);
-            put(bandRecord(c, k), 672);
-            put(bandRecord(c, k) + 52, 132);
+            put(r + 136 + 4 * k, 6228 + 672 * k), put(bandRecord(c, k), 672), put(bandRecord(c, k) + 52, 132);
             ringHeader(bandRecord(c, k) + 132, 540, 256);
         }
     }
@@ -105,8 +99,7 @@ inline std::vector<std::uint8_t> expectedFreshLayout() {
 }
 
 // A fresh layout after two clients "meet": each wrote its value as Threshold
-// of band 1 of channel record 0 and 1 (plain indices 17 and 145), which also
-// sets the host words 17 and 145.
+// of band 1 of channel record 0 and 1 (plain indices 17 and 145, host words too).
 inline std::vector<std::uint8_t> expectedAfterMeeting(std::int32_t first, std::int32_t second) {
     auto expected = expectedFreshLayout();
     const std::int32_t values[] = {first, second};
