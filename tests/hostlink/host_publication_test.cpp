@@ -1,6 +1,5 @@
-// Publication of the snapshot as script globals, the refresh the update
-// cycle runs (unbound: zeros every cycle), and the snapshot read through the
-// real interface library in this process.
+// Publication of the snapshot as script globals, the refresh the update cycle
+// runs (unbound: zeros every cycle), and reads through the real library.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -48,9 +47,8 @@ std::string notZero(lua_State* L) {
 
 HostVariableSnapshot filledWith(std::int16_t value) {
     HostVariableSnapshot s{};
-    for (const PublishedVariable& v : publishedVariables()) {
+    for (const PublishedVariable& v : publishedVariables())
         std::memcpy(reinterpret_cast<unsigned char*>(&s) + v.offset, &value, sizeof value);
-    }
     return s;
 }
 
@@ -116,16 +114,13 @@ TEST(RealLibraryConversion, ArtifactAndSignedValues) {
               "-1 true 0");
 
     ASSERT_NE(open("test"), nullptr);
-    const struct { std::int32_t written; const char* value; const char* artifact; } cases[] = {{1, "1", "true"},          {-1, "-1", "true"},         {256, "256", "true"},
-                 {0, "0", "false"},         {65536, "0", "false"},      {0x12345, "9029", "true"},
-                 {70000, "4464", "true"},   {32768, "-32768", "true"},  {-32769, "32767", "true"},
-                 {INT_MAX, "-1", "true"},   {INT_MIN, "0", "false"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.written);
-        dllCFunc(-1616, c.written);  // artifact
-        dllCFunc(-3, c.written);     // leftAlphaValue: a 32-bit band record field
-        dllCFunc(-1790, c.written);  // event15Flag: a 16-bit word
-        EXPECT_EQ(published("return tostring(artifact) .. ' ' .. leftAlphaValue .. ' ' .. event15Flag"),
-                  std::string(c.artifact) + " " + c.value + " " + c.value);
+    // Written; then artifact, leftAlphaValue (a 32-bit field) and event15Flag (a 16-bit word) as published.
+    const std::pair<std::int32_t, const char*> cases[] = {
+        {1, "true 1 1"},       {-1, "true -1 -1"},          {256, "true 256 256"},       {0, "false 0 0"},
+        {65536, "false 0 0"},  {0x12345, "true 9029 9029"}, {70000, "true 4464 4464"},   {INT_MIN, "false 0 0"},
+        {INT_MAX, "true -1 -1"}, {32768, "true -32768 -32768"}, {-32769, "true 32767 32767"}};
+    for (const auto& [written, seen] : cases) {
+        for (const int index : {1616, 3, 1790}) dllCFunc(-index, written);
+        EXPECT_EQ(published("return tostring(artifact) .. ' ' .. leftAlphaValue .. ' ' .. event15Flag"), seen);
     }
 }

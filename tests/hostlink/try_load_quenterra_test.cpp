@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "common/lua.h"
 #include "hostlink/interface_binding.h"
@@ -19,8 +20,7 @@ struct FakePlatform {
     std::string openText;
 };
 FakePlatform fake;
-char fakeLibrary;
-char fakeHostBlock;
+char fakeLibrary, fakeHostBlock;
 
 std::int32_t fakeDllCFunc(std::int32_t index, std::int32_t) { return index; }
 void* fakeOpen(const char* text) {
@@ -34,13 +34,10 @@ LibraryHandle fakeLoad() {
 void* fakeFind(LibraryHandle library, const char* name) {
     EXPECT_EQ(library, &fakeLibrary);
     const std::string export_ = name;
-    if (export_ == "DllCFunc") {
-        ++fake.dllCFuncLookups;
+    if (export_ == "DllCFunc" && ++fake.dllCFuncLookups)
         return fake.hasDllCFunc ? reinterpret_cast<void*>(fakeDllCFunc) : nullptr;
-    }
-    if (export_ == "Open") return fake.hasOpen ? reinterpret_cast<void*>(fakeOpen) : nullptr;
-    ADD_FAILURE() << "unexpected export " << export_;
-    return nullptr;
+    EXPECT_EQ(export_, "Open");
+    return fake.hasOpen ? reinterpret_cast<void*>(fakeOpen) : nullptr;
 }
 
 class TryLoadQuenterra : public ::testing::Test {
@@ -58,16 +55,13 @@ protected:
     }
     void TearDown() override {
         if (L != nullptr) lua_close(L);
-        L = nullptr;
         resetInterfaceBindingForTesting();
     }
     // Calls tryLoadQuenterra under pcall; returns "ok" or the error message,
     // followed by the value of quenterraConnected afterwards.
     std::string call() {
-        const char* code = R"(
-          local ok, err = pcall(tryLoadQuenterra)
-          return (ok and "ok" or tostring(err)) .. " | " .. tostring(quenterraConnected))";
-        if (luaL_dostring(L, code) != 0) return std::string("script failed: ") + lua_tostring(L, -1);
+        luaL_dostring(L, "local ok, err = pcall(tryLoadQuenterra)\n"
+                         "return (ok and 'ok' or tostring(err)) .. ' | ' .. tostring(quenterraConnected)");
         std::string result = lua_tostring(L, -1);
         lua_pop(L, 1);
         return result;
@@ -102,27 +96,21 @@ TEST_F(TryLoadQuenterra, EachFailureSetsConnectedFalseRaisesItsTextAndIsRetried)
         SCOPED_TRACE(c.what);
         TearDown();  // a fresh, unbound program for each case
         SetUp();
-        fake.loads = c.loads;
-        fake.hasDllCFunc = c.hasDllCFunc;
-        fake.hasOpen = c.hasOpen;
-        fake.openFailures = c.openFailures;
+        fake = {c.loads, c.hasDllCFunc, c.hasOpen, c.openFailures, 0, 0, 0, {}};
         const bool fails = std::string(c.result) != "ok";
         luaL_dostring(L, "quenterraConnected = true");
         EXPECT_EQ(call(), std::string(c.result) + (fails ? " | false" : " | true"));
         EXPECT_EQ(boundDllCFunc() == nullptr, fails);
         fake.loads = fake.hasDllCFunc = fake.hasOpen = true;
-        if (fails) {
-            EXPECT_EQ(call(), "ok | true");
-        }
-        ASSERT_NE(boundDllCFunc(), nullptr);
-        EXPECT_EQ(boundDllCFunc()(129, 0), 129);
+        if (fails) { EXPECT_EQ(call(), "ok | true"); }
         const auto bound = boundDllCFunc();
+        ASSERT_NE(bound, nullptr);
+        EXPECT_EQ(bound(129, 0), 129);
         luaL_dostring(L, "quenterraConnected = 'left alone'");
         EXPECT_EQ(call(), "ok | left alone");
         EXPECT_EQ(boundDllCFunc(), bound);
-        EXPECT_EQ(fake.loadCalls, c.loadCalls);
-        EXPECT_EQ(fake.dllCFuncLookups, c.dllCFuncLookups);
-        EXPECT_EQ(fake.openCalls, c.openCalls);
+        EXPECT_EQ(std::tie(fake.loadCalls, fake.dllCFuncLookups, fake.openCalls),
+                  std::tie(c.loadCalls, c.dllCFuncLookups, c.openCalls));
         EXPECT_EQ(fake.openText, kOpenArgument);
     }
 }

@@ -1,6 +1,5 @@
-// Record then replay: a replayed session publishes exactly the frames of the
-// recorded one and records the same file again; broken recordings; the
-// command line.
+// Record then replay (the same frames, the same file again); broken
+// recordings; the command line.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -64,32 +63,27 @@ TEST(Recording, BrokenRecordingsAreReportedWithTheirLine) {
     const std::string header = recordingHeader();
     std::string row = "0,0.031250";
     for (std::size_t i = 0; i < hostSlots().size(); ++i) row += ",7";
-    struct Case {
-        std::string content;
-        std::string mention;
-    } cases[] = {
+    const std::pair<std::string, std::string> cases[] = {  // content, what the message says
         {"tick,seconds\n", "not a recording"},
         {header + "\n" + row + "\n0,0.06\n", "line 3: too few values"},
         {header + "\n" + row + ",8\n", "line 2: too many values"},
-        {header + "\n" + row.substr(0, row.size() - 1) + "40000\n", "line 2: a value is not a signed 16-bit number"},
+        {header + "\n" + row.substr(0, row.size() - 1) + "40000\n", "line 2: a value is not a signed 16-bit"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [content, mention] : cases) {
         Options replay;
-        replay.replayPath = dir.write("bad.csv", c.content);
-        Capture capture;
-        SessionResult result = runReplaySession(replay, capture.hooks());
+        replay.replayPath = dir.write("bad.csv", content);
+        const SessionResult result = runReplaySession(replay, Capture().hooks());
         EXPECT_FALSE(result.ok);
-        EXPECT_NE(result.message.find(c.mention), std::string::npos) << result.message;
+        EXPECT_NE(result.message.find(mention), std::string::npos) << result.message;
     }
 }
 
 TEST(Options, ParsesWhatItDocumentsAndRejectsTheRest) {
     Options options;
     std::string error;
-    ASSERT_TRUE(parseOptions({"--edf", "a.bdf", "--left", "C3", "--right", "C4", "--no-loop", "--speed", "4",
-                              "--rate", "16", "--user", "13-15", "--threshold", "alpha=150", "--record", "r.csv"},
-                             options, error))
-        << error;
+    ASSERT_TRUE(parseOptions({"--edf", "a.bdf", "--left", "C3", "--right", "C4", "--no-loop", "--speed", "4", "--rate",
+                              "16", "--user", "13-15", "--threshold", "alpha=150", "--record", "r.csv"},
+                             options, error)) << error;
     EXPECT_EQ(options.source, Options::Source::Edf);
     EXPECT_FALSE(options.edf.loop);
     EXPECT_EQ(options.analysis.tickRate, 16.0);
@@ -103,9 +97,9 @@ TEST(Options, ParsesWhatItDocumentsAndRejectsTheRest) {
         {"--rate", "1e-300"}, {"--speed", "1e-300"}, {"--ticks", "1e30"}, {"--user", "1e300-1e301"},
     };
     for (const auto& arguments : bad) {
-        Options o;
+        Options fresh;
         std::string message;
-        EXPECT_FALSE(parseOptions(arguments, o, message)) << arguments[0];
+        EXPECT_FALSE(parseOptions(arguments, fresh, message)) << arguments[0];
         EXPECT_FALSE(message.empty());
     }
 }
