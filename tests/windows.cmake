@@ -10,9 +10,8 @@ feltrix_add_test(pelgrin32_decoder_tests
   LIBS pelgrin32_decoders)
 add_executable(pelgrin32_client interface_library/pelgrin32_client.cpp)
 target_include_directories(pelgrin32_client PRIVATE ${CMAKE_SOURCE_DIR})
-target_link_libraries(pelgrin32_client PRIVATE pelgrin32)
-feltrix_add_test(pelgrin32_library_tests SOURCES interface_library/processes_win32_test.cpp
-  LIBS pelgrin32 pelgrin32_decoders)
+target_link_libraries(pelgrin32_client PRIVATE pelgrin32 GTest::gtest)
+feltrix_add_test(pelgrin32_library_tests SOURCES interface_library/processes_test.cpp LIBS pelgrin32)
 add_dependencies(pelgrin32_library_tests pelgrin32_client)
 target_compile_definitions(pelgrin32_library_tests PRIVATE PELGRIN32_CLIENT="$<TARGET_FILE:pelgrin32_client>")
 feltrix_add_test(pelgrin32_thread_tests SOURCES interface_library/threads_test.cpp LIBS pelgrin32)

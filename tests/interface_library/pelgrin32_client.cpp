@@ -1,34 +1,32 @@
 // A client process of Pelgrin32 for the tests, linked against the shared
 // library like any other program. The area name comes from PELGRIN32_AREA_NAME.
-//   unattached          print every export's result before any Open
-//   write I V [I V...]  Open, print DllCFunc(-I, V) for each pair
-//   meet I V J W        Open, write V to I, wait until J holds W (a partner
-//                       process started at the same moment writes it)
-// Exit code 0 on success, 1 when Open fails, 2 when the partner's value never
-// shows, 3 on usage.
+//   unattached    print every export's result before any Open
+//   meet I V J W  Open, write V to plain index I and wait until the whole area
+//                 is a fresh layout holding V at I and W at J (17 and 145),
+//                 which a partner process started at the same moment writes
+// Exit code 0 on success, 1 when Open fails, 2 when the area never matches,
+// 3 on usage.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 
 #include "interface_library/pelgrin32.h"
+#include "tests/interface_library/test_area.h"
 
 namespace {
 
-int number(const char* text) { return static_cast<int>(std::strtol(text, nullptr, 0)); }
-
-bool open() {
-    if (Open("pelgrin32_client") != nullptr) return true;
-    std::printf("open failed\n");
-    return false;
-}
-
 int meet(int index, int value, int otherIndex, int otherValue) {
-    if (!open()) return 1;
+    void* host = Open("pelgrin32_client");
+    if (host == nullptr) return 1;
     DllCFunc(-index, value);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (DllCFunc(otherIndex, 0) != otherValue) {
+    const auto expected = pelgrin32::testing::expectedAfterMeeting(index == 17 ? value : otherValue,
+                                                                   otherIndex == 145 ? otherValue : value);
+    const auto* area = static_cast<const unsigned char*>(host) - pelgrin32::testing::kHostBlock;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::memcmp(area, expected.data(), expected.size()) != 0) {
         if (std::chrono::steady_clock::now() > deadline) return 2;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
@@ -45,12 +43,8 @@ int main(int argc, char** argv) {
                     EDllDblPoke(5, 1.0), EDllCRead(1, 2, 3), EDllCWrite(1, 2, 3), fnTuskExtDll(), nTuskExtDll);
         return 0;
     }
-    if (command == "write" && argc % 2 == 0) {
-        if (!open()) return 1;
-        for (int i = 2; i + 1 < argc; i += 2) std::printf("%d\n", DllCFunc(-number(argv[i]), number(argv[i + 1])));
-        return 0;
-    }
-    if (command == "meet" && argc == 6) return meet(number(argv[2]), number(argv[3]), number(argv[4]), number(argv[5]));
-    std::fprintf(stderr, "usage: pelgrin32_client unattached | write I V... | meet I V J W\n");
+    const auto number = [&](int i) { return static_cast<int>(std::strtol(argv[i], nullptr, 0)); };
+    if (command == "meet" && argc == 6) return meet(number(2), number(3), number(4), number(5));
+    std::fprintf(stderr, "usage: pelgrin32_client unattached | meet I V J W\n");
     return 3;
 }

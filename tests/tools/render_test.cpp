@@ -88,17 +88,12 @@ TEST(Render, VirtualClockIsExact) {
         SCOPED_TRACE(c.what);
         TempDir dir;
         writeConstantWav(dir.file("half.wav"), 0.5f, 48000);
-        const std::string script = std::string("local intervals = ") + c.intervals + "\n" +
-                                   "setUpdateInterval(intervals[1])\n"
-                                   "local channel = loadWav('half.wav')\n"
-                                   "slideAudioChannelPanning(channel, 0, 0)\n"
-                                   "local cycle = 0\n"
-                                   "function FeltrixUpdateCallback()\n"
-                                   "  if intervals[cycle] then setUpdateInterval(intervals[cycle]) end\n"
-                                   "  if cycle == " + std::to_string(c.slideCycle) +
-                                   " then slideAudioChannelVolume(channel, 1, 1) end\n"
-                                   "  cycle = cycle + 1\n"
-                                   "end\n";
+        const std::string script =
+            std::string("local intervals, cycle = ") + c.intervals + ", 0 setUpdateInterval(intervals[1])\n" +
+            "local channel = loadWav('half.wav') slideAudioChannelPanning(channel, 0, 0)\n"
+            "function FeltrixUpdateCallback() if intervals[cycle] then setUpdateInterval(intervals[cycle]) end\n"
+            "  if cycle == " + std::to_string(c.slideCycle) + " then slideAudioChannelVolume(channel, 1, 1) end\n"
+            "  cycle = cycle + 1 end\n";
         const RunResult run =
             render(dir, {"--out", "clock.wav", "--seconds", "2", "--rate", std::to_string(c.rate)}, script);
         ASSERT_EQ(run.exitCode, 0) << run.err;
@@ -122,14 +117,9 @@ TEST(Render, ValuesSeenByTheScript) {
     TempDir dir;
     // Irregular times, a gap (0.14 .. 0.5) and two rows of the same time.
     writeRecording(dir.file("session.csv"), {{0.05, 1}, {0.13, 2}, {0.14, 3}, {0.5, 4}, {0.5, 5}, {0.62, 6}});
-    const std::string script =
-        "print(pcall(tryLoadQuenterra))\n"
-        "print(quenterraConnected)\n"
-        "local seen = {}\n"
-        "function FeltrixUpdateCallback()\n"
-        "  seen[#seen + 1] = leftAlphaValue\n"
-        "  if #seen == 8 then print(table.concat(seen, ' ')) exit() end\n"
-        "end\n";
+    const std::string script = "print(pcall(tryLoadQuenterra)) print(quenterraConnected) local seen = {}\n"
+                               "function FeltrixUpdateCallback() seen[#seen + 1] = leftAlphaValue\n"
+                               "  if #seen == 8 then print(table.concat(seen, ' ')) exit() end end\n";
     const struct {
         std::vector<std::string> arguments;
         std::string output;
