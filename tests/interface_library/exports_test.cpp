@@ -39,9 +39,7 @@ TEST_F(Pelgrin32Exports, FreshAttachCreatesAnOwnerOnlyAreaLaidOutByteForByte) {
     EXPECT_TRUE(isLaidOut({area_, kSize}));
     struct stat info {};
     const int fd = shm_open(name_.name().c_str(), O_RDONLY, 0);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(fstat(fd, &info), 0);
-    close(fd);
+    ASSERT_TRUE(fd >= 0 && fstat(fd, &info) == 0 && close(fd) == 0);
     EXPECT_EQ(info.st_size, 4397440);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
@@ -96,9 +94,7 @@ TEST_F(Pelgrin32Exports, EveryOpenFormMapsAFreshViewOfTheSameArea) {
 TEST_F(Pelgrin32Exports, FailedAttachLeavesTheProcessNotAttached) {
     TestAreaName foreign{"pelgrin32"};
     const int fd = shm_open(foreign.name().c_str(), O_RDWR | O_CREAT, 0600);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(ftruncate(fd, 100), 0);
-    close(fd);
+    ASSERT_TRUE(fd >= 0 && ftruncate(fd, 100) == 0 && close(fd) == 0);
     EXPECT_EQ(Open("again"), nullptr);
     EXPECT_EQ(DllCFunc(5, 0), -1);
     EXPECT_EQ(DllCFunc(-5, 1), -1);
@@ -115,10 +111,9 @@ TEST(Pelgrin32Library, ExportsExactlyTheSixteenNamesWithCLinkage) {
     std::set<std::string> names;
     for (const std::string& line : lines(r.out))
         if (!line.empty()) names.insert(line.substr(line.rfind(' ') + 1));
-    const std::set<std::string> expected = {"Open", "OpenB", "OpenL", "OpenL16", "DllCFunc", "DllCF16",
-                                            "DllPeek", "DllPoke", "EDllPeek", "EDllPoke", "EDllDblPeek",
-                                            "EDllDblPoke", "EDllCRead", "EDllCWrite", "fnTuskExtDll", "nTuskExtDll"};
-    EXPECT_EQ(names, expected);
+    EXPECT_EQ(names, (std::set<std::string>{"Open", "OpenB", "OpenL", "OpenL16", "DllCFunc", "DllCF16", "DllPeek",
+                                            "DllPoke", "EDllPeek", "EDllPoke", "EDllDblPeek", "EDllDblPoke",
+                                            "EDllCRead", "EDllCWrite", "fnTuskExtDll", "nTuskExtDll"}));
 }
 
 }  // namespace

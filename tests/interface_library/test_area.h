@@ -50,26 +50,17 @@ struct TestArea {
     AreaView view() { return {bytes.data(), bytes.size()}; }
 
     std::int32_t i32(std::size_t at) const { std::int32_t v; std::memcpy(&v, &bytes[at], 4); return v; }
-    float f32(std::size_t at) const { float v; std::memcpy(&v, &bytes[at], 4); return v; }
-    std::int16_t i16(std::size_t at) const { std::int16_t v; std::memcpy(&v, &bytes[at], 2); return v; }
     void setI32(std::size_t at, std::int32_t v) { std::memcpy(&bytes[at], &v, 4); }
     void setF32(std::size_t at, float v) { std::memcpy(&bytes[at], &v, 4); }
     void setI16(std::size_t at, std::int16_t v) { std::memcpy(&bytes[at], &v, 2); }
-    std::int16_t word(std::size_t i) const { return i16(hostWord(i)); }
+    std::int16_t word(std::size_t i) const { std::int16_t v; std::memcpy(&v, &bytes[hostWord(i)], 2); return v; }
 };
 
-// Byte offsets at which two images differ (a size difference counts as one).
-inline std::vector<std::size_t> differences(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
-    std::vector<std::size_t> at;
-    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) if (a[i] != b[i]) at.push_back(i);
-    if (a.size() != b.size()) at.push_back(std::min(a.size(), b.size()));
-    return at;
-}
-// Passes when two images are equal, else names how many bytes differ and the first.
+// Passes when two images are equal, else names the first offset that differs.
 inline ::testing::AssertionResult sameBytes(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
-    const auto diff = differences(a, b);
-    if (diff.empty()) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << diff.size() << " bytes differ, the first at offset " << diff.front();
+    const auto at = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+    if (at.first == a.end() && at.second == b.end()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the images differ first at offset " << at.first - a.begin();
 }
 
 // The image a fresh layout must produce, byte for byte.
