@@ -6,23 +6,16 @@
 
 #include <cwchar>
 
-namespace {
-
-BOOL CALLBACK hideConsole(HWND window, LPARAM hidden) {
+// Hides a visible window whose title ends in Feltrix.exe and notes it in *hidden.
+static BOOL CALLBACK hideConsole(HWND window, LPARAM hidden) {
     wchar_t title[512] = {};
-    GetWindowTextW(window, title, 512);
-    const std::size_t length = std::wcslen(title);
-    const wchar_t suffix[] = L"Feltrix.exe";
-    const std::size_t suffixLength = std::wcslen(suffix);
-    if (IsWindowVisible(window) && length >= suffixLength &&
-        _wcsicmp(title + length - suffixLength, suffix) == 0) {
+    const int length = GetWindowTextW(window, title, 512), suffix = 11;  // "Feltrix.exe"
+    if (IsWindowVisible(window) && length >= suffix && _wcsicmp(title + length - suffix, L"Feltrix.exe") == 0) {
         ShowWindow(window, SW_HIDE);
         *reinterpret_cast<bool*>(hidden) = true;
     }
     return TRUE;
 }
-
-}  // namespace
 
 int main() {
     bool hidden = false;
