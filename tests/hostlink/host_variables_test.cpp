@@ -31,19 +31,18 @@ HostVariableSnapshot readWithIndexAnswers() {
 
 }  // namespace
 
-// Reads pass 0 and no index twice: left side, right side (+128), artifact,
-// then the event triples. With every read answering its own index, each global
-// carries the index its name stands for (band globals: the next test); the
-// Resrv band's Coher, DampedValue and Phase are never read.
+// Reads pass 0, each index once, left then right side, artifact, event triples; each global
+// carries the index its name stands for (band globals: next test); Resrv Coher/Damped/Phase unread.
 TEST(PublishedVariables, EachGlobalCarriesTheIndexItsNameStandsFor) {
     const HostVariableSnapshot s = readWithIndexAnswers();
     ASSERT_EQ(calls.size(), 277u);
     std::set<std::int32_t> indices;
     for (const auto& [index, value] : calls) indices.insert(value == 0 ? index : -index);
     EXPECT_TRUE(indices.size() == 277u && *indices.begin() > 0);
-    for (const auto& [at, index] : {std::pair<std::size_t, std::int32_t>{0, 1}, {1, 2}, {9, 26}, {113, 121},
-                                    {114, 129}, {227, 249}, {228, 1616}, {229, 1744}, {230, 1760}, {231, 1776}, {276, 1791}})
-        EXPECT_EQ(calls[at].first, index) << "read " << at;
+    const std::pair<std::size_t, std::int32_t> anchors[] = {{0, 1},      {1, 2},      {9, 26},     {113, 121},
+                                                            {114, 129},  {227, 249},  {228, 1616}, {229, 1744},
+                                                            {230, 1760}, {231, 1776}, {276, 1791}};
+    for (const auto& [at, index] : anchors) EXPECT_EQ(calls[at].first, index) << "read " << at;
     std::map<std::string, int> published;
     std::set<std::uint32_t> offsets;
     for (const PublishedVariable& v : publishedVariables()) {
@@ -63,9 +62,8 @@ TEST(PublishedVariables, EachGlobalCarriesTheIndexItsNameStandsFor) {
     EXPECT_EQ(zeros, 6) << "every other global was read";
 }
 
-// Two tables made apart agree: the plain index this link reads each band
-// global from reaches, through Pelgrin32's plain codes, the band record field
-// the global's name says (catches a wrong code in either table).
+// The plain index each band global is read from reaches, through Pelgrin32's plain codes, the
+// band record field the global's name says (catches a wrong code in either table).
 TEST(PublishedVariables, PlainIndicesReachTheFieldsTheirNamesSay) {
     namespace area = pelgrin32::testing;
     const char* bands[] = {"Delta", "Theta", "Alpha", "Lobeta", "Beta", "Hibeta", "Gamma", "User", "Resrv"};

@@ -1,6 +1,5 @@
-// The program binding the real interface library found beside it and reading
-// what a writer process (this test, standing in for the acquisition
-// application) put in the area; and a copy of the program without the library.
+// The program binding the real library beside it and reading what a writer process (this test,
+// as the acquisition application) put in the area; and a copy of the program without the library.
 #include <gtest/gtest.h>
 
 #include <filesystem>

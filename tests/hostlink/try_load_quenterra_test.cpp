@@ -71,10 +71,8 @@ protected:
 
 }  // namespace
 
-// Each failure leaves quenterraConnected false (even a stale true) and raises
-// its text; the next call retries: a failed load loads again, any later
-// failure keeps the library and repeats the look-ups and Open. Once bound, a
-// call does nothing at all: quenterraConnected keeps whatever it holds.
+// A failure sets quenterraConnected false and raises its text; a retry loads again only after a
+// failed load. Once bound, a call does nothing: quenterraConnected keeps whatever it holds.
 TEST_F(TryLoadQuenterra, EachFailureSetsConnectedFalseRaisesItsTextAndIsRetried) {
     const struct {
         const char* what;

@@ -1,6 +1,5 @@
-// Extended indices: each group's fields, their mirrors in the host block, and
-// the real-valued access. Every write case checks the whole area, so a store
-// to a wrong place or a missing or extra mirror shows up, and reads it back.
+// Extended indices: each group's fields, their host-block mirrors, the real-valued access. A write
+// case checks the whole area (a stray store, a missing or extra mirror) and reads the field back.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,6 +1,5 @@
-// Indices outside the data model and corrupted area content: nothing outside
-// what an index names is touched (AddressSanitizer sees any access past the
-// end of the test area, a heap block of exactly the area's size).
+// Indices outside the data model and corrupted area content touch nothing outside what an index
+// names (AddressSanitizer sees any access past the test area, a heap block of exactly its size).
 #include <gtest/gtest.h>
 
 #include <random>

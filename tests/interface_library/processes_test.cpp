@@ -25,9 +25,8 @@ TEST(Pelgrin32Processes, EveryExportReturnsItsNotAttachedValueAndTouchesNothing)
     EXPECT_FALSE(name.exists());  // no area was made
 }
 
-// Whichever client attaches first creates and lays out the area, the other
-// opens it; each waits until its view is laid out once and completely and
-// holds both values (Threshold of band 1 of channel records 0 and 1).
+// Whichever client attaches first lays out the area, the other opens it; each waits until its view
+// is one complete layout holding both values (Threshold of band 1 of channel records 0 and 1).
 TEST(Pelgrin32Processes, TwoProcessesCreatingAtOnceShareOneLaidOutArea) {
     for (int round = 0; round < 8; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));

@@ -1,7 +1,6 @@
 #pragma once
-// A laid-out area in ordinary memory for the decoder tests, with raw access
-// to its bytes at the offsets the layout fixes (written out here as plain
-// numbers, independent of the library's own constants).
+// A laid-out area in ordinary memory, with raw access to its bytes at the offsets the layout fixes
+// (written out here as plain numbers, independent of the library's own constants).
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,6 +1,5 @@
-// Threads of one process using the exports at once: a reader never sees half
-// of an old and half of a new value. Also run under ThreadSanitizer. (A new
-// Open leaving the earlier views usable is checked by the exports test.)
+// Threads using the exports at once: a reader never sees half of an old and half of a new value.
+// Also run under ThreadSanitizer. (Earlier views stay usable after an Open: the exports test.)
 #include <gtest/gtest.h>
 
 #include <atomic>

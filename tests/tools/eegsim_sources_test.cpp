@@ -1,7 +1,5 @@
-// Band measures of the two signal sources: a synthetic rhythm or an EDF/BDF
-// recording (written here through libedf) of known amplitude and frequency
-// must come out as the right Value and PeakFrequency on the right side;
-// blinks raise the artifact flag; broken recordings give clear errors.
+// Band measures of a synthetic rhythm or an EDF/BDF recording (written here through libedf) of known
+// amplitude and frequency, on the right side; blinks raise the artifact flag; clear errors.
 #include <gtest/gtest.h>
 
 #include <edflib.h>
@@ -80,10 +78,8 @@ void writeRecording(const std::string& path, int fileType, int seconds) {
 
 }  // namespace
 
-// Peak frequency within 0.15 Hz (0.3 Hz with background), Value within 5 %
-// (10 %), modal frequency within its 0.5 Hz bins, on both sides. A right side
-// of its own amplitude and phase: two clean copies of one rhythm are fully
-// coherent, and the left leads by the lag.
+// Peak frequency within 0.15 Hz (0.3 with noise), Value within 5 % (10 %), modal frequency within
+// its bin; two clean copies of one rhythm are fully coherent, the left leading by the right's lag.
 TEST(SyntheticMeasures, KnownAlphaGivesItsValueAndPeakFrequency) {
     const struct {
         double frequency, amplitude, background, rightFactor, rightLag;
@@ -139,9 +135,8 @@ TEST(SyntheticMeasures, ABlinkRaisesTheArtifactFlagAndItsEvents) {
     EXPECT_EQ(flagged, 10);
 }
 
-// Eyes closing at 6 s and opening at 12 s cross a fixed threshold between the
-// two alpha levels once each way; each event carries the mean of both sides'
-// Alpha at its crossing.
+// Eyes closing at 6 s and opening at 12 s cross a fixed threshold once each way; an event
+// carries the mean of both sides' Alpha at its crossing.
 TEST(SyntheticMeasures, AlphaCrossingAFixedThresholdFiresItsEvents) {
     SyntheticConfig config;
     config.blinksPerMinute = config.alphaWaxWane = 0.0;

@@ -1,7 +1,5 @@
-// The running statistics of one band: the window slides (old values leave
-// the sums), the threshold follows the statistics once per period, hits count
-// upward crossings, artifacts freeze everything. (A fixed threshold is
-// covered through the whole measures.)
+// One band's running statistics: the window slides, the threshold follows once per period, hits
+// count upward crossings, artifacts freeze everything (a fixed threshold: the sources test).
 #include <gtest/gtest.h>
 
 #include <tuple>

@@ -1,6 +1,5 @@
-// feltrix-render as a user runs it: the files it writes (read back with
-// libsndfile), the values its scripts see, its exact virtual clock and its
-// one-line errors.
+// feltrix-render as a user runs it: the files it writes (read back with libsndfile), the values its
+// scripts see, its exact virtual clock and its one-line errors.
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
@@ -69,9 +68,8 @@ void writeConstantWav(const std::string& path, float value, int frames) {
     sf_close(file);
 }
 
-// Catches a clock that drifts from k x interval, an interval change that does
-// not re-time the next cycle, frames per cycle rounded differently, and
-// output-rate mistakes: a 1 s volume slide must span its cycle's second.
+// Catches a clock drifting from k x interval, an interval change not re-timing the next cycle, frames
+// per cycle rounded differently, output-rate mistakes: a 1 s slide spans its cycle's second.
 TEST(Render, VirtualClockIsExact) {
     const struct {
         const char* what;
@@ -109,10 +107,8 @@ TEST(Render, VirtualClockIsExact) {
     }
 }
 
-// Catches a row published before its time or skipped, a later row of the same
-// time losing, values before the first row not zero, tryLoadQuenterra not bound
-// on replay or not failing as with no library without it, a replay length other
-// than its last row's time, and an exit() that loses the file.
+// Catches rows published early, skipped or losing to an earlier one of their time, tryLoadQuenterra
+// unbound on replay, a replay length other than its last row's time, an exit() losing the file.
 TEST(Render, ValuesSeenByTheScript) {
     TempDir dir;
     // Irregular times, a gap (0.14 .. 0.5) and two rows of the same time.
@@ -140,9 +136,8 @@ TEST(Render, ValuesSeenByTheScript) {
     }
 }
 
-// Catches errors that go unnamed, without their file and line, with exit code
-// 0, or that leave a partial file under the output's name. (Broken recordings
-// are reported by the recording tests.)
+// Catches errors unnamed, without file and line, with exit code 0, or leaving a partial file
+// (broken recordings: the recording tests).
 TEST(Render, ErrorsAreOneLineAndExitCode1) {
     TempDir dir;
     writeRecording(dir.file("backwards.csv"), {{0.1, 1}, {0.3, 2}, {0.2, 3}});
@@ -174,10 +169,8 @@ TEST(Render, ErrorsAreOneLineAndExitCode1) {
         EXPECT_EQ(entry.path().string().find(".saving-"), std::string::npos) << entry.path();
 }
 
-// Catches output that depends on thread timing (Ogg decoding, the clock), on
-// the session's length or on the time of writing, and a demo whose sound does
-// not follow the synthetic EEG: with Alpha over its threshold for a second or
-// more it must be louder than with Alpha under it for as long.
+// Catches output depending on thread timing, session length or time of writing, and a demo not
+// following the EEG: Alpha over its threshold for 1 s or more must be louder than under it.
 TEST(Render, DemoIsTheSameOnEveryRunAndFollowsAlpha) {
     TempDir dir;
     const std::string demo = std::string(FELTRIX_BINARY_DIR) + "/demo/FeltrixInit.lj";

@@ -1,7 +1,5 @@
-// Hides the console windows that programs named Feltrix.exe opened at start,
-// so that the window tests see and click the main window they lie over.
-// Hiding through wine itself (not by unmapping X windows) keeps wine from
-// showing them again. Exit code: 0 when one was hidden, 1 otherwise.
+// Hides, through wine (unmapped X windows come back), the consoles Feltrix.exe programs opened over
+// their main window, for the window tests. Exit code: 0 when one was hidden, 1 otherwise.
 #include <windows.h>
 
 #include <cwchar>
