@@ -1,13 +1,13 @@
-// The program itself, beside a client process (this test) that reads the
-// shared area through the interface library, on a test area of its own.
+// The program itself, beside a client process (this test) that reads the shared area through the
+// interface library, on a test area of its own.
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <cstdint>
 #include <string>
 
-#include "tests/support/test_area_name.h"
 #include "hostlink/library_loader.h"
+#include "tests/support/test_area_name.h"
 #include "tests/support/test_support.h"
 #include "tools/eegsim/host_variables.h"
 #include "tools/eegsim/pelgrin_library.h"
@@ -18,16 +18,14 @@ using namespace feltrix::testing;
 
 namespace {
 
-const std::string kProgram = EEGSIM_PROGRAM;
-
 class EegsimProgram : public ::testing::Test {
 protected:
     void SetUp() override {
         std::string failures;
-        library_ = feltrix::loadLibraryFile(PELGRIN32_LIBRARY, &failures);
-        ASSERT_NE(library_, nullptr) << failures;
-        auto open = reinterpret_cast<OpenFunction>(feltrix::findLibraryExport(library_, "Open"));
-        dllCFunc_ = reinterpret_cast<DllCFuncFunction>(feltrix::findLibraryExport(library_, "DllCFunc"));
+        void* library = feltrix::loadLibraryFile(PELGRIN32_LIBRARY, &failures);
+        ASSERT_NE(library, nullptr) << failures;
+        auto open = reinterpret_cast<OpenFunction>(feltrix::findLibraryExport(library, "Open"));
+        dllCFunc_ = reinterpret_cast<DllCFuncFunction>(feltrix::findLibraryExport(library, "DllCFunc"));
         ASSERT_TRUE(open && dllCFunc_);
         ASSERT_NE(open("client"), nullptr);
     }
@@ -35,28 +33,27 @@ protected:
         RunOptions options;
         options.arguments = arguments;
         options.workingDirectory = dir_.path();
-        return runProgram(kProgram, options);
+        return runProgram(EEGSIM_PROGRAM, options);
     }
     // What a client reads, as Feltrix keeps it: the low 16 bits, signed.
     int16_t read(int index) { return static_cast<int16_t>(dllCFunc_(index, 0) & 0xFFFF); }
 
     TempDir dir_;
     TestAreaName area_{"eegsim"};  // set in this process's environment, inherited by the program
-    void* library_ = nullptr;
     DllCFuncFunction dllCFunc_ = nullptr;
 };
 
 }  // namespace
 
+// Two rows; every variable of the last one holds a value of its own, so a
+// variable written to another's index shows.
 TEST_F(EegsimProgram, ReplayWritesEachVariableToItsOwnIndex) {
-    // Two rows; every variable of the last one holds a value of its own, so a
-    // variable written to another's index shows.
     std::string content = recordingHeader() + "\n0,0.031250";
     for (std::size_t i = 0; i < hostSlots().size(); ++i) content += ",5";
     content += "\n1,0.062500";
     for (std::size_t i = 0; i < hostSlots().size(); ++i) content += "," + std::to_string(int(i) * 113 - 15000);
     dir_.write("crafted.csv", content + "\n");
-    RunResult result = run({"--replay", "crafted.csv", "--speed", "0", "--record", "again.csv"});
+    const RunResult result = run({"--replay", "crafted.csv", "--speed", "0", "--record", "again.csv"});
     ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
     EXPECT_NE(result.out.find("end of the recording after 2 updates"), std::string::npos) << result.out;
     for (std::size_t i = 0; i < hostSlots().size(); ++i)
@@ -67,7 +64,7 @@ TEST_F(EegsimProgram, ReplayWritesEachVariableToItsOwnIndex) {
 TEST_F(EegsimProgram, CtrlCStopsItCleanly) {
     RunOptions options;
     options.arguments = {"--rate", "64"};
-    BackgroundProgram program(kProgram, options, dir_.file("out.txt"));
+    BackgroundProgram program(EEGSIM_PROGRAM, options, dir_.file("out.txt"));
     // Running in real time: wait until it has written an Alpha value.
     ASSERT_TRUE(waitFor([&] { return read(3) != 0; }));
     EXPECT_EQ(program.stop(SIGINT), 0);
@@ -76,20 +73,21 @@ TEST_F(EegsimProgram, CtrlCStopsItCleanly) {
     EXPECT_NE(text.find("feltrix-eegsim: stopped after"), std::string::npos) << text;
 }
 
+// (A broken EDF file's own message: the sources test.)
 TEST_F(EegsimProgram, ProblemsAreReportedBeforeAnythingIsWritten) {
-    struct Case {
+    const struct {
         std::vector<std::string> arguments;
         int exitCode;
         std::string mention;
     } cases[] = {
         {{"--edf", "missing.edf"}, 1, "no such file"},
         {{"--replay", "missing.csv"}, 1, "cannot open \"missing.csv\""},
-        {{"--library", "/nonexistent/library"}, 1, std::string("cannot load ") + feltrix::kInterfaceLibraryFileName},
+        {{"--library", "/none/library"}, 1, std::string("cannot load ") + feltrix::kInterfaceLibraryFileName},
         {{"--rate", "fast"}, 2, "bad value for --rate"},
         {{"--frobnicate"}, 2, "unknown option --frobnicate"},
     };
-    for (const Case& c : cases) {
-        RunResult result = run(c.arguments);
+    for (const auto& c : cases) {
+        const RunResult result = run(c.arguments);
         EXPECT_EQ(result.exitCode, c.exitCode) << c.arguments[0];
         EXPECT_NE(result.out.find(c.mention), std::string::npos) << result.out;
     }
