@@ -21,9 +21,8 @@ constexpr const char* kBindAndPrint =
 TEST(HostLinkProgram, ProgramReadsWhatTheWriterProcessWrote) {
     const TestAreaName area{"hostlink"};
     ASSERT_NE(Open("writer"), nullptr);
-    DllCFunc(-3, 1234);          // left Alpha Value
-    DllCFunc(-(128 + 18), -77);  // right Theta Threshold
-    DllCFunc(-1616, 1);          // artifact
+    // Left Alpha Value, right Theta Threshold, artifact.
+    DllCFunc(-3, 1234), DllCFunc(-(128 + 18), -77), DllCFunc(-1616, 1);
     TempDir dir;
     const RunResult r = runFeltrix(dir, kBindAndPrint);
     EXPECT_EQ(r.exitCode, 0) << r.err;
@@ -35,10 +34,7 @@ TEST(HostLinkProgram, WithoutTheLibraryTheScriptGetsTheLoadError) {
     const std::string copy = dir.file(std::filesystem::path(feltrixBinary()).filename().string());
     std::filesystem::copy_file(feltrixBinary(), copy);
     dir.write("FeltrixInit.lj", kBindAndPrint);
-    RunOptions options;
-    options.workingDirectory = dir.path();
-    options.environment["FELTRIX_AUTOMATION"] = "1";
-    const RunResult r = runProgram(copy, options);
+    const RunResult r = runProgram(copy, {{}, dir.path(), {{"FELTRIX_AUTOMATION", "1"}}, false, {}, std::chrono::seconds(20)});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     const std::string out = scriptOutput(r.out);
     EXPECT_EQ(out.substr(out.find(' ')),

@@ -24,13 +24,9 @@ char fakeLibrary, fakeHostBlock;
 
 std::int32_t fakeDllCFunc(std::int32_t index, std::int32_t) { return index; }
 void* fakeOpen(const char* text) {
-    fake.openText = text;
-    return fake.openCalls++ < fake.openFailures ? nullptr : &fakeHostBlock;
+    return fake.openText = text, fake.openCalls++ < fake.openFailures ? nullptr : &fakeHostBlock;
 }
-LibraryHandle fakeLoad() {
-    ++fake.loadCalls;
-    return fake.loads ? &fakeLibrary : nullptr;
-}
+LibraryHandle fakeLoad() { return ++fake.loadCalls, fake.loads ? &fakeLibrary : nullptr; }
 void* fakeFind(LibraryHandle library, const char* name) {
     EXPECT_EQ(library, &fakeLibrary);
     const std::string export_ = name;
@@ -63,9 +59,8 @@ protected:
         luaL_dostring(L, "local function seen(ok, ...)\n"
                          "  return ok and select('#', ...) == 0 and 'ok' or tostring(...) end\n"
                          "return seen(pcall(tryLoadQuenterra, 1, 'x', {})) .. ' | ' .. tostring(quenterraConnected)");
-        std::string result = lua_tostring(L, -1);
-        lua_pop(L, 1);
-        return result;
+        const std::string result = lua_tostring(L, -1);
+        return lua_pop(L, 1), result;
     }
     lua_State* L = nullptr;
 };
@@ -75,13 +70,9 @@ protected:
 // A failure sets quenterraConnected false and raises its text; a retry loads again only after a
 // failed load. Once bound, a call does nothing: quenterraConnected keeps whatever it holds.
 TEST_F(TryLoadQuenterra, EachFailureSetsConnectedFalseRaisesItsTextAndIsRetried) {
-    const struct {
-        const char* what;
-        bool loads, hasDllCFunc, hasOpen;
-        int openFailures;
-        const char* result;
-        int loadCalls, dllCFuncLookups, openCalls;  // after the retry
-    } cases[] = {
+    // The calls counted are those after the retry.
+    const struct { const char* what; bool loads, hasDllCFunc, hasOpen; int openFailures; const char* result;
+                   int loadCalls, dllCFuncLookups, openCalls; } cases[] = {
         {"no failure", true, true, true, 0, "ok", 1, 1, 1},
         {"library absent", false, true, true, 0,
          "libpelgrin32.so could not be loaded. Make sure Quenterra is installed on your system.", 2, 1, 1},

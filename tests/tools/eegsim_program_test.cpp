@@ -29,11 +29,8 @@ protected:
         ASSERT_TRUE(open && dllCFunc_);
         ASSERT_NE(open("client"), nullptr);
     }
-    RunResult run(const std::vector<std::string>& arguments) {
-        RunOptions options;
-        options.arguments = arguments;
-        options.workingDirectory = dir_.path();
-        return runProgram(EEGSIM_PROGRAM, options);
+    RunResult run(std::vector<std::string> args) {
+        return runProgram(EEGSIM_PROGRAM, {args, dir_.path(), {}, false, {}, std::chrono::seconds(20)});
     }
     // What a client reads, as Feltrix keeps it: the low 16 bits, signed.
     int16_t read(int index) { return static_cast<int16_t>(dllCFunc_(index, 0) & 0xFFFF); }
@@ -48,10 +45,10 @@ protected:
 // Two rows; every variable of the last one holds a value of its own, so a
 // variable written to another's index shows.
 TEST_F(EegsimProgram, ReplayWritesEachVariableToItsOwnIndex) {
-    std::string content = recordingHeader() + "\n0,0.031250";
-    for (std::size_t i = 0; i < hostSlots().size(); ++i) content += ",5";
-    content += "\n1,0.062500";
-    for (std::size_t i = 0; i < hostSlots().size(); ++i) content += "," + std::to_string(int(i) * 113 - 15000);
+    std::string content = recordingHeader() + "\n0,0.031250", last = "\n1,0.062500";
+    for (std::size_t i = 0; i < hostSlots().size(); ++i)
+        content += ",5", last += "," + std::to_string(int(i) * 113 - 15000);
+    content += last;
     dir_.write("crafted.csv", content + "\n");
     const RunResult result = run({"--replay", "crafted.csv", "--speed", "0", "--record", "again.csv"});
     ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
@@ -62,8 +59,7 @@ TEST_F(EegsimProgram, ReplayWritesEachVariableToItsOwnIndex) {
 }
 
 TEST_F(EegsimProgram, CtrlCStopsItCleanly) {
-    RunOptions options;
-    options.arguments = {"--rate", "64"};
+    const RunOptions options{{"--rate", "64"}, {}, {}, false, {}, std::chrono::seconds(20)};
     BackgroundProgram program(EEGSIM_PROGRAM, options, dir_.file("out.txt"));
     // Running in real time: wait until it has written an Alpha value.
     ASSERT_TRUE(waitFor([&] { return read(3) != 0; }));
@@ -75,11 +71,7 @@ TEST_F(EegsimProgram, CtrlCStopsItCleanly) {
 
 // (A broken EDF file's own message: the sources test.)
 TEST_F(EegsimProgram, ProblemsAreReportedBeforeAnythingIsWritten) {
-    const struct {
-        std::vector<std::string> arguments;
-        int exitCode;
-        std::string mention;
-    } cases[] = {
+    const struct { std::vector<std::string> arguments; int exitCode; std::string mention; } cases[] = {
         {{"--edf", "missing.edf"}, 1, "no such file"},
         {{"--replay", "missing.csv"}, 1, "cannot open \"missing.csv\""},
         {{"--library", "/none/library"}, 1, std::string("cannot load ") + feltrix::kInterfaceLibraryFileName},

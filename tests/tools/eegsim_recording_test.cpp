@@ -19,11 +19,8 @@ struct Capture {
     std::vector<HostFrame> frames;
     std::vector<double> waits;
     SessionHooks hooks() {
-        SessionHooks h;
-        h.publish = [this](const HostFrame& f) { frames.push_back(f); };
-        h.now = [] { return 100.0; };
-        h.waitUntil = [this](double when) { waits.push_back(when); };
-        return h;
+        return {[this](const HostFrame& f) { frames.push_back(f); }, nullptr, [] { return 100.0; },
+                [this](double when) { waits.push_back(when); }, nullptr};
     }
 };
 }  // namespace
@@ -99,7 +96,6 @@ TEST(Options, ParsesWhatItDocumentsAndRejectsTheRest) {
     for (const auto& arguments : bad) {
         Options fresh;
         std::string message;
-        EXPECT_FALSE(parseOptions(arguments, fresh, message)) << arguments[0];
-        EXPECT_FALSE(message.empty());
+        EXPECT_FALSE(parseOptions(arguments, fresh, message) || message.empty()) << arguments[0];
     }
 }

@@ -19,10 +19,7 @@ BandStatisticsSettings settings(std::size_t window, std::size_t period) {
 
 TEST(BandStatistics, WindowSlidesAndThresholdMovesOncePerPeriod) {
     BandStatistics stats(settings(4, 4));
-    struct Step {
-        int16_t value;
-        int16_t mean, deviation, threshold, nextThreshold, percentOver, hits, mode, damped;
-    };
+    struct Step { int16_t value, mean, deviation, threshold, nextThreshold, percentOver, hits, mode, damped; };
     // The threshold follows the statistics during the first period.
     const std::vector<Step> steps = {
         {100, 100, 0, 100, 100, 0, 0, 0, 100},      // first value: nothing to compare with yet
@@ -35,9 +32,8 @@ TEST(BandStatistics, WindowSlidesAndThresholdMovesOncePerPeriod) {
         {100, 250, 150, 322, 400, 50, 2, 0, 157},
         {500, 275, 179, 454, 454, 50, 3, 1, 329},   // next boundary: threshold refreshed
     };
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        SCOPED_TRACE("tick " + std::to_string(i));
-        const Step& s = steps[i];
+    for (const Step& s : steps) {
+        SCOPED_TRACE(::testing::Message() << "tick " << &s - steps.data());
         const BandStatisticsOutput& o = stats.update(s.value, 3, false);
         EXPECT_EQ(std::tie(o.mean, o.standardDeviation, o.threshold, o.nextThreshold, o.percentOver, o.hits, o.mode,
                            o.dampedValue),

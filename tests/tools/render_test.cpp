@@ -19,16 +19,11 @@ namespace feltrix::testing {
 namespace {
 
 // A stereo sound file read back, interleaved.
-struct Sound {
-    std::vector<float> frames;
-    std::size_t size() const { return frames.size() / 2; }
-    float left(std::size_t i) const { return frames[2 * i]; }
-};
+struct Sound { std::vector<float> frames; std::size_t size() const { return frames.size() / 2; } };
 
 Sound readSound(const std::string& path) {
     SF_INFO info{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    if (file == nullptr) return {};
     Sound sound{std::vector<float>(static_cast<std::size_t>(info.frames) * 2)};
     sf_readf_float(file, sound.frames.data(), info.frames);
     sf_close(file);
@@ -38,11 +33,7 @@ Sound readSound(const std::string& path) {
 // Runs feltrix-render in `dir`, with `script` as FeltrixInit.lj when given.
 RunResult render(const TempDir& dir, std::vector<std::string> arguments, const std::string& script = {}) {
     if (!script.empty()) dir.write("FeltrixInit.lj", script);
-    RunOptions options;
-    options.arguments = std::move(arguments);
-    options.workingDirectory = dir.path();
-    options.timeout = std::chrono::seconds(120);
-    return runProgram(FELTRIX_RENDER, options);
+    return runProgram(FELTRIX_RENDER, {std::move(arguments), dir.path(), {}, false, {}, std::chrono::seconds(120)});
 }
 
 // A recording with leftAlphaValue = value at each time.
@@ -71,13 +62,8 @@ void writeConstantWav(const std::string& path, float value, int frames) {
 // Catches a clock drifting from k x interval, an interval change not re-timing the next cycle, frames
 // per cycle rounded differently, output-rate mistakes: a 1 s slide spans its cycle's second.
 TEST(Render, VirtualClockIsExact) {
-    const struct {
-        const char* what;
-        int rate;
-        const char* intervals;  // Lua: interval per cycle from the init script on
-        int slideCycle;
-        double slideStart;  // seconds
-    } cases[] = {
+    // intervals: a Lua table of the interval per cycle from the init script on; slideStart in seconds.
+    const struct { const char* what; int rate; const char* intervals; int slideCycle; double slideStart; } cases[] = {
         {"50 ms, cycle 10", 48000, "{0.05}", 10, 0.5},
         {"50 ms at 44.1 kHz", 44100, "{0.05}", 10, 0.5},
         {"100 ms, then 30 ms from cycle 2", 48000, "{0.1, [2] = 0.03}", 5, 0.29},
@@ -97,11 +83,12 @@ TEST(Render, VirtualClockIsExact) {
         ASSERT_EQ(run.exitCode, 0) << run.err;
         const Sound sound = readSound(dir.file("clock.wav"));
         ASSERT_EQ(sound.size(), static_cast<std::size_t>(2 * c.rate));
+        const auto left = [&](std::size_t i) { return sound.frames[2 * i]; };
         std::size_t start = 0, end = 0;
-        while (start < sound.size() && sound.left(start) == 0.0f) ++start;
+        while (start < sound.size() && left(start) == 0.0f) ++start;
         // The end: within half a frame's step of the final level.
-        const float full = sound.left(sound.size() - 1), halfStep = 0.5f * full / static_cast<float>(c.rate);
-        for (end = start; end < sound.size() && std::fabs(sound.left(end) - full) > halfStep;) ++end;
+        const float full = left(sound.size() - 1), halfStep = 0.5f * full / static_cast<float>(c.rate);
+        for (end = start; end < sound.size() && std::fabs(left(end) - full) > halfStep;) ++end;
         EXPECT_NEAR(static_cast<double>(start), c.slideStart * c.rate, 1.0);
         EXPECT_NEAR(static_cast<double>(end), c.slideStart * c.rate + c.rate, 1.0);
     }
@@ -116,11 +103,7 @@ TEST(Render, ValuesSeenByTheScript) {
     const std::string script = "print(pcall(tryLoadQuenterra)) print(quenterraConnected) local seen = {}\n"
                                "function FeltrixUpdateCallback() seen[#seen + 1] = leftAlphaValue\n"
                                "  if #seen == 8 then print(table.concat(seen, ' ')) exit() end end\n";
-    const struct {
-        std::vector<std::string> arguments;
-        std::string output;
-        std::size_t frames;
-    } cases[] = {
+    const struct { std::vector<std::string> arguments; std::string output; std::size_t frames; } cases[] = {
         {{"--replay", "session.csv", "--seconds", "1"}, "true\ntrue\n0 1 3 3 3 5 5 6\n", 33600},
         {{"--replay", "session.csv"}, "true\ntrue\n", 29760},
         {{"--seconds", "1"}, "false\t" + std::string(kBindingTexts.loadFailed) + "\nfalse\n0 0 0 0 0 0 0 0\n", 33600},
@@ -142,11 +125,7 @@ TEST(Render, ErrorsAreOneLineAndExitCode1) {
     TempDir dir;
     writeRecording(dir.file("backwards.csv"), {{0.1, 1}, {0.3, 2}, {0.2, 3}});
     const std::vector<std::string> plain = {"--seconds", "1", "--out", "out.wav"};
-    const struct {
-        std::vector<std::string> arguments;
-        const char* script;
-        std::string message;
-    } cases[] = {
+    const struct { std::vector<std::string> arguments; const char* script; std::string message; } cases[] = {
         {{"--bogus"}, "", "unknown option --bogus (see --help)"},
         {{"--script", "missing.lj", "--seconds", "1", "--out", "out.wav"}, "",
          "cannot open missing.lj: No such file or directory"},
