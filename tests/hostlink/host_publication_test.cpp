@@ -112,7 +112,6 @@ TEST(RealLibraryConversion, ArtifactAndSignedValues) {
     // Not attached yet: every read gives -1, published as -1 and artifact true.
     EXPECT_EQ(published("return tostring(leftAlphaValue) .. ' ' .. tostring(artifact) .. ' ' .. rightResrvPhase"),
               "-1 true 0");
-
     ASSERT_NE(open("test"), nullptr);
     // Written; then artifact, leftAlphaValue (a 32-bit field) and event15Flag (a 16-bit word) as published.
     const std::pair<std::int32_t, const char*> cases[] = {

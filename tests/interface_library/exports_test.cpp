@@ -26,7 +26,6 @@ protected:
         ASSERT_NE(host_, nullptr);
         area_ = host_ - kHostBlock;
     }
-    std::int32_t raw32(std::size_t at) const { std::int32_t v; std::memcpy(&v, area_ + at, 4); return v; }
     std::int16_t word(std::size_t i) const { std::int16_t v; std::memcpy(&v, area_ + hostWord(i), 2); return v; }
 
     TestAreaName name_{"pelgrin32"};
@@ -47,13 +46,10 @@ TEST_F(Pelgrin32Exports, FreshAttachCreatesAnOwnerOnlyAreaLaidOutByteForByte) {
 // Each export reaches the decoder its index form asks for.
 TEST_F(Pelgrin32Exports, EachExportDispatchesToItsDecoder) {
     EXPECT_EQ(DllCFunc(-17, 70000), 70000);
-    EXPECT_EQ(raw32(bandRecord(0, 1) + kThreshold), 70000);
     EXPECT_EQ(DllCFunc(17, 0), 70000);
     EXPECT_EQ(DllPeek(17), 70000);
     EXPECT_EQ(EDllPeek(17), 4464);  // always extended: the word
     EXPECT_EQ(DllCFunc(-16909056, 9), 9);  // channel 1, group 0, field 2, band 3
-    EXPECT_EQ(raw32(bandRecord(0, 3) + kValue), 9);
-    EXPECT_EQ(word(3), 9);
     EXPECT_EQ(DllCFunc(16909056, 0), 9);
     EXPECT_EQ(DllCFunc(-1030, 4), 0);
     EXPECT_EQ(DllCFunc(-1616, 4), 4);
@@ -66,7 +62,6 @@ TEST_F(Pelgrin32Exports, EachExportDispatchesToItsDecoder) {
     EXPECT_EQ(DllPeek(-17), 0);  // negative: extended, group 3, no word
     EXPECT_EQ(DllPoke(-17, 3), 0);
     EXPECT_EQ(EDllPoke(extended(0, 2, 0, 1, 0xF4), 1613), 1613);
-    EXPECT_EQ(raw32(4), 1613);
     EXPECT_EQ(EDllDblPoke(extended(2, 0, 23, 1, 0), 2.5), 2);
     EXPECT_EQ(EDllDblPeek(extended(2, 0, 23, 1, 0)), 2.5);
     EXPECT_EQ(EDllPeek(extended(2, 0, 23, 1, 0)), 25);
@@ -104,13 +99,11 @@ TEST_F(Pelgrin32Exports, FailedAttachLeavesTheProcessNotAttached) {
 }
 
 TEST(Pelgrin32Library, ExportsExactlyTheSixteenNamesWithCLinkage) {
-    RunOptions options;
-    options.arguments = {"-D", "--defined-only", PELGRIN32_LIBRARY};
+    const RunOptions options{{"-D", "--defined-only", PELGRIN32_LIBRARY}, {}, {}, false, {}, std::chrono::seconds(20)};
     const RunResult r = runProgram("/usr/bin/nm", options);
     ASSERT_EQ(r.exitCode, 0) << r.err;
     std::set<std::string> names;
-    for (const std::string& line : lines(r.out))
-        if (!line.empty()) names.insert(line.substr(line.rfind(' ') + 1));
+    for (const std::string& line : lines(r.out)) names.insert(line.substr(line.rfind(' ') + 1));
     EXPECT_EQ(names, (std::set<std::string>{"Open", "OpenB", "OpenL", "OpenL16", "DllCFunc", "DllCF16", "DllPeek",
                                             "DllPoke", "EDllPeek", "EDllPoke", "EDllDblPeek", "EDllDblPoke",
                                             "EDllCRead", "EDllCWrite", "fnTuskExtDll", "nTuskExtDll"}));

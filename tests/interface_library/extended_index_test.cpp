@@ -12,33 +12,21 @@
 namespace pelgrin32::testing {
 namespace {
 
-struct Change {
-    std::size_t at;
-    int width;  // 2 or 4
-    std::int32_t bits;
-    bool real = false;
-};
+struct Change { std::size_t at; int width; std::int32_t bits; bool real = false; };  // width: 2 or 4 bytes
 Change i16(std::size_t at, std::int32_t v) { return {at, 2, v}; }
 Change i32(std::size_t at, std::int32_t v) { return {at, 4, v}; }
 Change f32(std::size_t at, float v) { std::int32_t b; std::memcpy(&b, &v, 4); return {at, 4, b, true}; }
 Change word(std::size_t i, std::int32_t v) { return i16(hostWord(i), v); }
 Change band(std::size_t c, std::size_t k, std::size_t f, std::int32_t v) { return i32(bandRecord(c, k) + f, v); }
 
-struct WriteCase {
-    std::int32_t index;
-    std::int32_t value;
-    std::int32_t result;
-    std::vector<Change> changes;
-    bool writeOnly = false;  // a field that is written but never read
-};
+// writeOnly: a field that is written but never read.
+struct WriteCase { std::int32_t index, value, result; std::vector<Change> changes; bool writeOnly = false; };
 
 // A field reads back what was written: a real in tenths, a 16-bit one sign-extended.
 void expectWrite(const WriteCase& k, const std::function<std::int32_t(AreaView)>& write, bool readsBack = true) {
     TestArea area, expected;
-    for (const Change& c : k.changes) {
-        if (c.width == 2) expected.setI16(c.at, static_cast<std::int16_t>(c.bits & 0xFFFF));
-        else expected.setI32(c.at, c.bits);
-    }
+    for (const Change& c : k.changes)
+        c.width == 2 ? expected.setI16(c.at, std::int16_t(c.bits & 0xFFFF)) : expected.setI32(c.at, c.bits);
     SCOPED_TRACE(::testing::Message() << "index " << std::hex << k.index);
     EXPECT_EQ(write(area.view()), k.result);
     EXPECT_TRUE(sameBytes(area.bytes, expected.bytes));
@@ -92,8 +80,7 @@ TEST(ExtendedGroup0, BandFieldsAndTheirMirrors) {
         {extended(255, 0, 22, 15, 0), -3, -3, {f32(bandRecord(254, 15) + kReal2, -0.3f)}},
         {extended(4, 0, 23, 0, 0), 10, 10, {f32(bandRecord(3, 0) + kReal3, 1.0f)}},
         {extended(7, 0, 0, 0x12, 0x34), v, v, {word(0x1234, lo)}},
-        {extended(1, 0, 3, 1, 0), v, 0, {}},
-        {extended(1, 0, 30, 1, 0), v, 0, {}},
+        {extended(1, 0, 3, 1, 0), v, 0, {}}, {extended(1, 0, 30, 1, 0), v, 0, {}},
     });
 }
 
@@ -132,8 +119,7 @@ TEST(ExtendedGroup1, ChannelRingsAndTheirMirrors) {
         {extended(1, 1, 19, 0, 255), v, v, {i16(channelRingSample(0, 3, 255), lo), word(1535, lo)}, true},
         {extended(2, 1, 19, 0, 10), v, v, {i16(channelRingSample(1, 3, 10), lo), word(1354, lo)}, true},
         {extended(1, 1, 20, 0, 9), v, v, {i16(channelRingSample(0, 1, 9), lo)}},
-        {extended(1, 1, 21, 0, 9), v, 0, {}},
-        {extended(1, 1, 0, 0, 9), v, 0, {}},
+        {extended(1, 1, 21, 0, 9), v, 0, {}}, {extended(1, 1, 0, 0, 9), v, 0, {}},
     });
 }
 
@@ -154,8 +140,7 @@ TEST(ExtendedGroup2, AuxiliaryRecordsMarkerAndMirrors) {
         {extended(1, 2, 11, 1, 0), v, v, {word(1568, lo)}, true},
         {extended(1, 2, 11, 7, 0), v, v, {word(1574, lo)}, true},
         {extended(2, 2, 11, 3, 0), v, v, {word(1578, lo)}, true},
-        {extended(3, 2, 11, 3, 0), v, v, {}, true},
-        {extended(1, 2, 11, 8, 0), v, v, {}, true},
+        {extended(3, 2, 11, 3, 0), v, v, {}, true}, {extended(1, 2, 11, 8, 0), v, v, {}, true},
         {extended(0, 2, 5, 1, 0), v, 0, {}},
     });
 }
@@ -167,7 +152,6 @@ TEST(ExtendedGroup3, WordRanges) {
     for (const std::int32_t w : {1647, 1696, 10239, 10246, 14207, 14336, 1 << 24 | 1648})
         cases.push_back({w | 3 << 22, v, 0, {}});
     expectWrites(cases);
-
     TestArea area;
     area.setI16(hostWord(10245), -9);
     area.setI16(hostWord(10246), 9);
@@ -186,15 +170,12 @@ TEST(ExtendedReal, ReadsAreUnscaled) {
     area.setI32(auxRecord(3) + kAuxInteger, 31);
     area.setI16(channelRingSample(0, 0, 4), -8);
     area.setI16(hostWord(1650), 21);
-    EXPECT_EQ(readExtendedReal(area.view(), extended(1, 0, 21, 2, 0)), 1.5);
-    EXPECT_EQ(readExtendedReal(area.view(), extended(1, 0, 23, 2, 0)), -2.25);
-    EXPECT_EQ(readExtendedReal(area.view(), extended(1, 0, 2, 2, 0)), 0.0);  // group 0: reals only
-    EXPECT_EQ(readExtendedReal(area.view(), 1650), 0.0);
-    EXPECT_EQ(readExtendedReal(area.view(), extended(0, 2, 7, 3, 0)), 6.5);
-    EXPECT_EQ(readExtendedReal(area.view(), extended(0, 2, 8, 3, 0)), 0.125);
-    EXPECT_EQ(readExtendedReal(area.view(), extended(0, 2, 3, 3, 0)), 31.0);
-    EXPECT_EQ(readExtendedReal(area.view(), extended(1, 1, 15, 0, 4)), -8.0);
-    EXPECT_EQ(readExtendedReal(area.view(), 1650 | 3 << 22), 21.0);
+    // Group 0 reads reals only.
+    const std::pair<std::int32_t, double> reads[] = {
+        {extended(1, 0, 21, 2, 0), 1.5}, {extended(1, 0, 23, 2, 0), -2.25}, {extended(1, 0, 2, 2, 0), 0.0},
+        {1650, 0.0}, {extended(0, 2, 7, 3, 0), 6.5}, {extended(0, 2, 8, 3, 0), 0.125},
+        {extended(0, 2, 3, 3, 0), 31.0}, {extended(1, 1, 15, 0, 4), -8.0}, {1650 | 3 << 22, 21.0}};
+    for (const auto& [index, real] : reads) EXPECT_EQ(readExtendedReal(area.view(), index), real) << index;
 }
 
 TEST(ExtendedReal, Writes) {
@@ -208,10 +189,8 @@ TEST(ExtendedReal, Writes) {
         {{extended(1, 1, 15, 0, 4), 0, -3, {i16(channelRingSample(0, 0, 4), -3), word(4100, -3)}}, -3.9},
         {{1650 | 3 << 22, 0, 7, {word(1650, 7)}}, 7.9},
     };
-    for (const auto& c : cases) {
-        const double real = c.second;
-        expectWrite(c.first, [&](AreaView view) { return writeExtendedReal(view, c.first.index, real); }, false);
-    }
+    for (const auto& [k, real] : cases)
+        expectWrite(k, [i = k.index, r = real](AreaView view) { return writeExtendedReal(view, i, r); }, false);
 }
 
 }  // namespace

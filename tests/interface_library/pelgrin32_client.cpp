@@ -1,11 +1,8 @@
-// A client process of Pelgrin32 for the tests, linked against the shared
-// library like any other program. The area name comes from PELGRIN32_AREA_NAME.
-//   unattached    print every export's result before any Open
-//   meet I V J W  Open, write V to plain index I and wait until the whole area
-//                 is a fresh layout holding V at I and W at J (17 and 145),
-//                 which a partner process started at the same moment writes
-// Exit code 0 on success, 1 when Open fails, 2 when the area never matches,
-// 3 on usage.
+// A client process of Pelgrin32 for the tests, linked against the shared library like any other
+// program (area name from PELGRIN32_AREA_NAME). "unattached": print every export's result before any
+// Open. "meet I V J W": Open, write V to plain index I, wait until the whole area is a fresh layout holding
+// V at I and W at J (17 and 145), which a partner started at the same moment writes. Exit code 0 on
+// success, 1 when Open fails, 2 when the area never matches, 3 on usage.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>

@@ -12,9 +12,7 @@ namespace {
 using namespace feltrix::testing;
 
 RunResult client(std::vector<std::string> arguments) {
-    RunOptions options;
-    options.arguments = std::move(arguments);
-    return runProgram(PELGRIN32_CLIENT, options);
+    return runProgram(PELGRIN32_CLIENT, {std::move(arguments), {}, {}, false, {}, std::chrono::seconds(20)});
 }
 
 TEST(Pelgrin32Processes, EveryExportReturnsItsNotAttachedValueAndTouchesNothing) {

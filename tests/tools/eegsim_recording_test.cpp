@@ -40,7 +40,6 @@ TEST(Recording, ReplayPublishesTheRecordedFramesAtTheirTimes) {
     EXPECT_EQ(result.message, "finished");
     // Paced at twice real time: tick k waits for (k + 1) / 32 / 2 seconds.
     EXPECT_DOUBLE_EQ(recorded.waits[63], 100.0 + 1.0);
-
     Options replay;
     replay.replayPath = options.recordPath;
     replay.recordPath = dir.file("second.csv");
@@ -86,7 +85,6 @@ TEST(Options, ParsesWhatItDocumentsAndRejectsTheRest) {
     EXPECT_EQ(options.analysis.tickRate, 16.0);
     EXPECT_EQ(options.analysis.bands[User].low, 13.0);
     EXPECT_EQ(options.analysis.fixedThreshold[Alpha].value_or(0), 150);
-
     const std::vector<std::vector<std::string>> bad = {
         {"--bogus"}, {"--rate"}, {"--rate", "0"}, {"--speed", "-1"}, {"--user", "12"}, {"--threshold", "Zeta=3"},
         {"--seed", "x"}, {"--edf", "a", "--replay", "b"}, {"--eyes", "5"}, {"--ticks", "1.5"}, {"stray"},

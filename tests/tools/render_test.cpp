@@ -165,7 +165,6 @@ TEST(Render, DemoIsTheSameOnEveryRunAndFollowsAlpha) {
     ASSERT_EQ(sound.size(), 60u * 48000u);
     ASSERT_EQ(start.size(), 10u * 48000u);
     EXPECT_TRUE(std::equal(start.frames.begin(), start.frames.end(), sound.frames.begin()));
-
     // The demo's rule, cycle by cycle (every 100 ms): Alpha over the mean of
     // the two sides' thresholds.
     render::SyntheticValues values(eegsim::SyntheticConfig{}, eegsim::AnalysisConfig{});
