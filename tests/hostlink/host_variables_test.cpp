@@ -39,9 +39,8 @@ TEST(PublishedVariables, EachGlobalCarriesTheIndexItsNameStandsFor) {
     std::set<std::int32_t> indices;
     for (const auto& [index, value] : calls) indices.insert(value == 0 ? index : -index);
     EXPECT_TRUE(indices.size() == 277u && *indices.begin() > 0);
-    const std::pair<std::size_t, std::int32_t> anchors[] = {{0, 1},      {1, 2},      {9, 26},     {113, 121},
-                                                            {114, 129},  {227, 249},  {228, 1616}, {229, 1744},
-                                                            {230, 1760}, {231, 1776}, {276, 1791}};
+    const std::pair<std::size_t, std::int32_t> anchors[] = {{0, 1}, {1, 2}, {9, 26}, {113, 121}, {114, 129},
+        {227, 249}, {228, 1616}, {229, 1744}, {230, 1760}, {231, 1776}, {276, 1791}};
     for (const auto& [at, index] : anchors) EXPECT_EQ(calls[at].first, index) << "read " << at;
     std::map<std::string, int> published;
     std::set<std::uint32_t> offsets;

@@ -44,10 +44,7 @@ protected:
         setLibraryAccess({fakeLoad, fakeFind});
         L = luaL_newstate();
         luaL_openlibs(L);
-        lua_pushcclosure(L, luaTryLoadQuenterra, 0);
-        lua_setfield(L, LUA_GLOBALSINDEX, "tryLoadQuenterra");
-        lua_pushboolean(L, 0);
-        lua_setfield(L, LUA_GLOBALSINDEX, "quenterraConnected");
+        lua_register(L, "tryLoadQuenterra", luaTryLoadQuenterra);
     }
     void TearDown() override {
         if (L != nullptr) lua_close(L);

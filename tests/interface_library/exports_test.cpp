@@ -91,10 +91,7 @@ TEST_F(Pelgrin32Exports, FailedAttachLeavesTheProcessNotAttached) {
     const int fd = shm_open(foreign.name().c_str(), O_RDWR | O_CREAT, 0600);
     ASSERT_TRUE(fd >= 0 && ftruncate(fd, 100) == 0 && close(fd) == 0);
     EXPECT_EQ(Open("again"), nullptr);
-    EXPECT_EQ(DllCFunc(5, 0), -1);
-    EXPECT_EQ(DllCFunc(-5, 1), -1);
-    EXPECT_EQ(DllPeek(5), 0);
-    EXPECT_EQ(EDllDblPeek(5), 0.0);
+    EXPECT_EQ(DllCFunc(-5, 1), -1);  // each export's not-attached value: the processes test
     EXPECT_EQ(foreign.snapshot().size(), 100u);  // not resized
 }
 

@@ -50,12 +50,11 @@ TEST_F(EegsimProgram, ReplayWritesEachVariableToItsOwnIndex) {
         content += ",5", last += "," + std::to_string(int(i) * 113 - 15000);
     content += last;
     dir_.write("crafted.csv", content + "\n");
-    const RunResult result = run({"--replay", "crafted.csv", "--speed", "0", "--record", "again.csv"});
+    const RunResult result = run({"--replay", "crafted.csv", "--speed", "0"});
     ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
     EXPECT_NE(result.out.find("end of the recording after 2 updates"), std::string::npos) << result.out;
     for (std::size_t i = 0; i < hostSlots().size(); ++i)
         EXPECT_EQ(read(hostSlots()[i].index), int(i) * 113 - 15000) << hostSlots()[i].name;
-    EXPECT_EQ(readFile(dir_.file("again.csv")), content + "\n");
 }
 
 TEST_F(EegsimProgram, CtrlCStopsItCleanly) {

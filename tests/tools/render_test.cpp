@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <numeric>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "hostlink/binding_texts.h"
@@ -170,16 +171,14 @@ TEST(Render, DemoIsTheSameOnEveryRunAndFollowsAlpha) {
     render::SyntheticValues values(eegsim::SyntheticConfig{}, eegsim::AnalysisConfig{});
     std::string error;
     double louder[2] = {0.0, 0.0};
-    int counted[2] = {0, 0}, held = 0;
-    bool wasAbove = false;
+    int counted[2] = {0, 0}, held = 0, wasAbove = 0;
     for (int cycle = 0; cycle < 599; ++cycle) {
         values.advanceTo(cycle * 100000, error);
         const auto& b = values.frame().band;
         const auto mean = [&](int f) { return (b[0][eegsim::Alpha][f] + b[1][eegsim::Alpha][f]) / 2.0; };
         const double alpha = mean(eegsim::Value), threshold = mean(eegsim::Threshold);
-        const bool above = threshold > 0 && alpha > threshold;
-        held = above == wasAbove ? held + 1 : 0;
-        wasAbove = above;
+        const int above = threshold > 0 && alpha > threshold;
+        held = above == std::exchange(wasAbove, above) ? held + 1 : 0;
         if (held < 10 || threshold <= 0 || values.frame().artifact != 0) continue;
         const auto from = sound.frames.begin() + (cycle + 1) * 9600;  // 4800 frames of the next cycle
         louder[above] += std::sqrt(std::inner_product(from, from + 9600, from, 0.0) / 9600.0);
