@@ -150,17 +150,6 @@ TEST(SyntheticMeasures, AlphaCrossingAFixedThresholdFiresItsEvents) {
     EXPECT_EQ(down->eventValA[1], (down->band[0][Alpha][Value] + down->band[1][Alpha][Value]) / 2);
 }
 
-// Catches a session that depends on how it is read, or ignores its seed.
-TEST(SyntheticMeasures, TheSeedAloneDecidesTheSignal) {
-    SyntheticConfig config;
-    SyntheticSource whole(config), pieces(config), other((config.seed = 2, config));
-    std::vector<double> l1(1000), r1(1000), l2(1000), r2(1000), l3(1000), r3(1000);
-    whole.read(l1.data(), r1.data(), 1000), other.read(l3.data(), r3.data(), 1000);
-    for (std::size_t i = 0; i < 1000; i += 7) pieces.read(&l2[i], &r2[i], std::min<std::size_t>(7, 1000 - i));
-    EXPECT_TRUE(l1 == l2 && r1 == r2);
-    EXPECT_NE(l1, l3);
-}
-
 // 250 Hz does not divide by 32 updates a second: 32 ticks still take exactly
 // 250 samples; a blink far past the 16-bit range in 0.1 µV saturates.
 TEST(SyntheticMeasures, TicksKeepTheirPaceAndValuesSaturate) {
