@@ -15,8 +15,7 @@ namespace {
 
 struct FakePlatform {
     bool loads = true, hasDllCFunc = true, hasOpen = true;
-    int openFailures = 0;  // the first this many Opens return null
-    int loadCalls = 0, dllCFuncLookups = 0, openCalls = 0;
+    int openFailures = 0, loadCalls = 0, dllCFuncLookups = 0, openCalls = 0;  // Opens failing first
     std::string openText;
 };
 FakePlatform fake;

@@ -65,10 +65,6 @@ TEST_F(Pelgrin32Exports, EachExportDispatchesToItsDecoder) {
     EXPECT_EQ(EDllDblPoke(extended(2, 0, 23, 1, 0), 2.5), 2);
     EXPECT_EQ(EDllDblPeek(extended(2, 0, 23, 1, 0)), 2.5);
     EXPECT_EQ(EDllPeek(extended(2, 0, 23, 1, 0)), 25);
-    EXPECT_EQ(EDllCRead(1, 2, 3), 0);
-    EXPECT_EQ(EDllCWrite(1, 2, 3), 0);
-    EXPECT_EQ(fnTuskExtDll(), 42);
-    EXPECT_EQ(nTuskExtDll, 0);
 }
 
 TEST_F(Pelgrin32Exports, EveryOpenFormMapsAFreshViewOfTheSameArea) {
@@ -96,8 +92,8 @@ TEST_F(Pelgrin32Exports, FailedAttachLeavesTheProcessNotAttached) {
 }
 
 TEST(Pelgrin32Library, ExportsExactlyTheSixteenNamesWithCLinkage) {
-    const RunOptions options{{"-D", "--defined-only", PELGRIN32_LIBRARY}, {}, {}, false, {}, std::chrono::seconds(20)};
-    const RunResult r = runProgram("/usr/bin/nm", options);
+    const RunResult r = runProgram("/usr/bin/nm", {{"-D", "--defined-only", PELGRIN32_LIBRARY}, {}, {}, false, {},
+                                                   std::chrono::seconds(20)});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     std::set<std::string> names;
     for (const std::string& line : lines(r.out)) names.insert(line.substr(line.rfind(' ') + 1));

@@ -2,7 +2,6 @@
 // range 1536 to 2559, and the host block words.
 #include <gtest/gtest.h>
 
-#include "interface_library/extended_index.h"
 #include "interface_library/plain_index.h"
 #include "tests/interface_library/test_area.h"
 
@@ -72,8 +71,6 @@ TEST(PlainSpecialRange, HundredthsRoundTripAndOddBitsGiveDefinedValues) {
         writePlain(area.view(), 1801, v);
         EXPECT_EQ(readPlain(area.view(), 1801), v);
     }
-    writePlain(area.view(), 1793, 1234);
-    EXPECT_EQ(readExtended(area.view(), extended(0, 2, 8, 1, 0)), 123);  // tenths
     const std::pair<std::int32_t, std::int32_t> bits[] = {
         {0x7FC00000, 0}, {0x7149F2CA, 2147483647}, {std::int32_t(0xF149F2CA), -2147483647 - 1}};  // NaN, ±1e30
     for (const auto& [stored, read] : bits) {

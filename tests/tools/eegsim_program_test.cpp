@@ -26,8 +26,7 @@ protected:
         ASSERT_NE(library, nullptr) << failures;
         auto open = reinterpret_cast<OpenFunction>(feltrix::findLibraryExport(library, "Open"));
         dllCFunc_ = reinterpret_cast<DllCFuncFunction>(feltrix::findLibraryExport(library, "DllCFunc"));
-        ASSERT_TRUE(open && dllCFunc_);
-        ASSERT_NE(open("client"), nullptr);
+        ASSERT_TRUE(open && dllCFunc_ && open("client") != nullptr);
     }
     RunResult run(std::vector<std::string> args) {
         return runProgram(EEGSIM_PROGRAM, {args, dir_.path(), {}, false, {}, std::chrono::seconds(20)});

@@ -9,16 +9,9 @@
 
 using namespace eegsim;
 
-namespace {
-// A window of `window` ticks, damping 0.5, threshold = mean + 1 SD refreshed
-// every `period` ticks, 8 spectrum bins.
-BandStatisticsSettings settings(std::size_t window, std::size_t period) {
-    return {window, 0.5, 1.0, period, false, 0, 8};
-}
-}  // namespace
-
 TEST(BandStatistics, WindowSlidesAndThresholdMovesOncePerPeriod) {
-    BandStatistics stats(settings(4, 4));
+    // A window of 4 ticks, damping 0.5, threshold = mean + 1 SD refreshed every 4 ticks, 8 spectrum bins.
+    BandStatistics stats(BandStatisticsSettings{4, 0.5, 1.0, 4, false, 0, 8});
     struct Step { int16_t value, mean, deviation, threshold, nextThreshold, percentOver, hits, mode, damped; };
     // The threshold follows the statistics during the first period.
     const std::vector<Step> steps = {
@@ -42,7 +35,7 @@ TEST(BandStatistics, WindowSlidesAndThresholdMovesOncePerPeriod) {
 }
 
 TEST(BandStatistics, ArtifactsFreezeTheStatisticsAndCountAsNotOver) {
-    BandStatistics stats(settings(10, 100));
+    BandStatistics stats(BandStatisticsSettings{10, 0.5, 1.0, 100, false, 0, 8});
     for (int i = 0; i < 5; ++i) stats.update(100, 2, false);
     stats.update(300, 2, false);
     const BandStatisticsOutput before = stats.output();

@@ -104,15 +104,15 @@ TEST(Render, ValuesSeenByTheScript) {
                                "function FeltrixUpdateCallback() seen[#seen + 1] = leftAlphaValue\n"
                                "  if #seen == 8 then print(table.concat(seen, ' ')) exit() end end\n";
     const struct { std::vector<std::string> arguments; std::string output; std::size_t frames; } cases[] = {
-        {{"--replay", "session.csv", "--seconds", "1"}, "true\ntrue\n0 1 3 3 3 5 5 6\n", 33600},
-        {{"--replay", "session.csv"}, "true\ntrue\n", 29760},
-        {{"--seconds", "1"}, "false\t" + std::string(kBindingTexts.loadFailed) + "\nfalse\n0 0 0 0 0 0 0 0\n", 33600},
+        {{"--replay", "session.csv", "--seconds", "1", "--out", "values.wav"},
+         "true\ntrue\n0 1 3 3 3 5 5 6\n", 33600},
+        {{"--replay", "session.csv", "--out", "values.wav"}, "true\ntrue\n", 29760},
+        {{"--seconds", "1", "--out", "values.wav"},
+         "false\t" + std::string(kBindingTexts.loadFailed) + "\nfalse\n0 0 0 0 0 0 0 0\n", 33600},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.output);
-        std::vector<std::string> arguments = c.arguments;
-        arguments.insert(arguments.end(), {"--out", "values.wav"});
-        const RunResult run = render(dir, arguments, script);
+        const RunResult run = render(dir, c.arguments, script);
         ASSERT_EQ(run.exitCode, 0) << run.err;
         EXPECT_EQ(run.out, c.output);
         EXPECT_EQ(readSound(dir.file("values.wav")).size(), c.frames);
