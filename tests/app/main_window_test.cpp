@@ -1,9 +1,8 @@
-// The main window: how it ends, and its File menu reaching the script.
+// The main window: File > Exit, and its File menu reaching the script.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
-#include <QTimer>
 
 #include <cstdlib>
 
@@ -24,15 +23,6 @@ QApplication& application() {
 }
 
 }  // namespace
-
-TEST(MainWindow, ClosingTheWindowEndsTheEventLoopWithZero) {
-    application();
-    auto* window = new feltrix::MainWindow;
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->show();
-    QTimer::singleShot(0, window, [window] { window->close(); });
-    EXPECT_EQ(application().exec(), 0);
-}
 
 TEST(MainWindowDeathTest, FileExitEndsTheProcessWithZero) {
     application();
