@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -68,7 +69,6 @@ std::string makeOgg(const std::string& folder, const std::string& name, int chan
     const std::string ogg = folder + "/" + name + ".ogg", wav = makeWav(folder, name, channels, rate, seconds);
     return runCommand("oggenc -Q -q 3 -o '" + ogg + "' '" + wav + "'"), ogg;
 }
-
 std::string makeMp3(const std::string& folder, const std::string& name, int channels, int rate, double seconds) {
     const std::string mp3 = folder + "/" + name + ".mp3", wav = makeWav(folder, name, channels, rate, seconds);
     return runCommand("lame --quiet --noreplaygain -b 128 '" + wav + "' '" + mp3 + "'"), mp3;
@@ -80,13 +80,9 @@ std::string le32(std::uint32_t v) {
     return le16(static_cast<std::uint16_t>(v & 0xFFFF)) + le16(static_cast<std::uint16_t>(v >> 16));
 }
 
-std::string chunk(const std::string& id, const std::string& body, std::uint32_t declaredSize) {
-    const bool pad = body.size() % 2 == 1 && declaredSize == body.size();
-    return id + le32(declaredSize) + body + (pad ? std::string(1, '\0') : "");
-}
-
-std::string chunk(const std::string& id, const std::string& body) {
-    return chunk(id, body, static_cast<std::uint32_t>(body.size()));
+std::string chunk(const std::string& id, const std::string& body, std::optional<std::uint32_t> declaredSize) {
+    const auto size = declaredSize.value_or(static_cast<std::uint32_t>(body.size()));
+    return id + le32(size) + body + (body.size() % 2 == 1 && size == body.size() ? std::string(1, '\0') : "");
 }
 
 std::string riffWave(const std::string& chunks) {

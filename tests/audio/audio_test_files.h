@@ -2,6 +2,7 @@
 // Sounds for the audio tests: files made with sox, lame and oggenc, reference decodings by lame and
 // oggdec, hand-made WAV files, and channels made in memory.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,8 +40,7 @@ std::string makeMp3(const std::string& folder, const std::string& name, int chan
 std::string le16(std::uint16_t v);
 std::string le32(std::uint32_t v);
 std::string riffWave(const std::string& chunks);
-std::string chunk(const std::string& id, const std::string& body, std::uint32_t declaredSize);
-std::string chunk(const std::string& id, const std::string& body);
+std::string chunk(const std::string& id, const std::string& body, std::optional<std::uint32_t> size = {});
 std::string fmtBody(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::uint16_t blockAlign,
                     std::uint16_t bits);
 // A 16-bit PCM WAV file of `interleaved` values in -1..1.

@@ -51,11 +51,7 @@ TEST(Mp3Reader, FindsTheFirstHeaderAfterAnId3Tag) {
     };
     // A tag body holding what looks like a frame header: skipped, not decoded.
     const std::string body = std::string(100, 'x') + frame + std::string(196, 'y');
-    struct Case {
-        const char* name;
-        std::string data;
-        std::size_t start;  // 0: "Invalid MP3 file"
-    };
+    struct Case { const char* name; std::string data; std::size_t start; };  // 0: "Invalid MP3 file"
     const Case cases[] = {
         {"no tag", "junk" + frame, 4},
         {"tag without footer", tag(0, 300) + body + "ab" + frame, 10 + 300 + 2},

@@ -26,14 +26,9 @@ TEST(WavReader, HandMadeFilesDecodeOrGiveTheirFailureText) {
         const std::string fmt = fmtBody(0xFFFE, 1, 8000, 2, 16) + le16(22) + le16(16) + le32(4) + le16(subTag);
         return riffWave(chunk("fmt ", fmt + guidTail) + chunk("data", data));
     };
-    struct Case {
-        const char* name;
-        std::string bytes;
-        const char* error;         // null: loads
-        std::uint64_t frames = 0;  // when it loads
-        int channels = 0;
-        std::vector<float> values = {};  // interleaved, when checked
-    };
+    // error null: loads, with `frames` frames of `channels` voices; values: interleaved, when checked
+    struct Case { const char* name; std::string bytes; const char* error;
+                  std::uint64_t frames{}; int channels{}; std::vector<float> values{}; };
     const Case cases[] = {
         {"8 bit", withData(1, 8, std::string("\x80\x00\xFF", 3)), nullptr, 3, 1, {0.0f, -1.0f, 127.0f / 128.0f}},
         {"16 bit", withData(1, 16, le16(0x8000) + le16(0x7FFF)), nullptr, 2, 1, {-1.0f, 32767.0f / 32768.0f}},
@@ -41,8 +36,6 @@ TEST(WavReader, HandMadeFilesDecodeOrGiveTheirFailureText) {
          {-1.0f, 0.25f}},
         {"floats clipped, NaN silent", withData(1, 32, le32(0x40000000u) + le32(0x7FC00000u) + le32(0xC0400000u)),
          nullptr, 3, 1, {1.0f, 0.0f, -1.0f}},
-        {"stereo in order", with(chunk("data", le16(0x4000) + le16(0xC000) + le16(0x2000) + le16(0))), nullptr, 2, 2,
-         {0.5f, -0.5f, 0.25f, 0.0f}},
         {"3 channels, 8 bit", withData(3, 8, std::string("\x40\x80\xC0\0\xFF\x80", 6)), nullptr, 2, 3,
          {-0.5f, 0.0f, 0.5f, -1.0f, 127.0f / 128.0f, 0.0f}},
         {"extensible PCM", extensible(1, le16(0x4000)), nullptr, 1, 1, {0.5f}},
@@ -63,14 +56,12 @@ TEST(WavReader, HandMadeFilesDecodeOrGiveTheirFailureText) {
         {"33 channels", withFmt(1, 33, 44100, 33, 8), "WAV file has too many channels"},
         {"32 channels", withFmt(1, 32, 44100, 32, 8), nullptr, 0, 32},
         {"sample rate 0", withFmt(1, 2, 0, 4, 16), "WAV file has an invalid sample rate"},
-        {"canonical", with(chunk("data", fourFrames)), nullptr, 4, 2},
         {"0 channels", withFmt(1, 0, 44100, 0, 16), nullptr, 0, 0},
-        {"empty data chunk", with(chunk("data", "")), nullptr, 0, 2},
+        {"empty data", with(chunk("data", "")), nullptr, 0, 2},
         {"data shorter than declared", with(chunk("data", fourFrames + "\x01\x02", 4000)), nullptr, 4, 2},
         {"streaming size placeholder", with(chunk("data", fourFrames, 0xFFFFFFFFu)), nullptr, 4, 2},
         {"LIST and fact before data",
-         with(chunk("LIST", "INFOsox") + chunk("fact", le32(4)) + chunk("data", fourFrames)),
-         nullptr, 4, 2},
+         with(chunk("LIST", "INFOsox") + chunk("fact", le32(4)) + chunk("data", fourFrames)), nullptr, 4, 2},
         {"odd-sized chunk before data", with(chunk("junk", "abc") + chunk("data", fourFrames)), nullptr, 4, 2},
         {"fmt of 18 bytes", riffWave(chunk("fmt ", fmtBody(1, 2, 44100, 4, 16) + le16(0)) + chunk("data", fourFrames)),
          nullptr, 4, 2},

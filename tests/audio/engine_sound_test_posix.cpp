@@ -98,11 +98,7 @@ end
     ASSERT_NE(rightOn, npos) << "never moved right";
     const std::size_t leftAgain = r.firstLoud(0, rightOn + kRate / 20);
     ASSERT_NE(leftAgain, npos) << "not heard after resetAudio";
-    const struct {
-        const char* name;
-        int side;
-        std::size_t from, to;
-    } parts[] = {{"left at panning 0", 0, leftOn, rightOn},
+    const struct { const char* name; int side; std::size_t from, to; } parts[] = {{"left at panning 0", 0, leftOn, rightOn},
                  {"right after the slide to panning 1", 1, rightOn, r.lastLoud(1, leftAgain)},
                  {"left again after resetAudio", 0, leftAgain, r.lastLoud(0, r.frames())}};
     for (const auto& part : parts) {

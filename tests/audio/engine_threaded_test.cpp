@@ -17,6 +17,7 @@ namespace feltrix {
 namespace {
 
 using namespace feltrix::testing;
+using namespace std::chrono_literals;
 
 // Mixes blocks of `table` on a thread until destroyed.
 class MixerThread {
@@ -41,34 +42,6 @@ private:
     std::atomic<long> blocks_{0};
     std::thread thread_;
 };
-
-TEST(EngineThreaded, LoadingSlidingAndClearingWhilePlaying) {
-    TempDir dir;
-    const std::string mono = dir.write("mono.wav", wavFile16(sine(440, 44100, 20000), 1, 44100));
-    std::vector<float> stereo;
-    for (float v : sine(330, 22050, 10000)) stereo.insert(stereo.end(), {v, -v});
-    const std::string pair = dir.write("stereo.wav", wavFile16(stereo, 2, 22050));
-
-    clearChannels();
-    MixerThread mixer(engineChannelTable(), 128);
-    ChannelTable& table = engineChannelTable();
-    for (int round = 0; round < 3; ++round) {
-        for (int load = 0; load < 20; ++load) {
-            const ChannelNumber before = channelCount();
-            ASSERT_EQ(loadWavChannels(load % 2 ? pair.c_str() : mono.c_str()), load % 2 ? 2 : 1);
-            ASSERT_EQ(channelCount(), before + (load % 2 ? 2 : 1));
-            slideChannelVolume(table, before, 1.0f, 0.02f);
-            slideChannelPanning(table, before, 1.0f, 0.05f);
-            setChannelSpeed(table, before, 0.5f + load * 0.1f);
-            setChannelLoopPoint(table, before, 500);
-            if (load % 5 == 0) { ASSERT_TRUE(mixer.waitBlocks(2)); }
-        }
-        ASSERT_TRUE(mixer.waitBlocks(5));
-        EXPECT_GT(currentVolume(*channelAt(0)), 0.0f) << "channel 0 was never mixed";
-        clearChannels();
-        EXPECT_EQ(channelCount(), 0u);
-    }
-}
 
 TEST(EngineThreaded, ClearingDuringAnOggBackgroundDecode) {
     TempDir dir;
@@ -165,10 +138,7 @@ TEST(EngineThreaded, OutputIsFoundLostAndFoundAgainInTheBackground) {
     ChannelTable table(48000);
     auto owned = std::make_unique<FakeDevice>();
     FakeDevice& device = *owned;
-    SupervisorTiming timing;
-    timing.poll = std::chrono::milliseconds(5);
-    timing.silence = std::chrono::milliseconds(100);
-    timing.retry = std::chrono::milliseconds(20);
+    const SupervisorTiming timing{5ms, 100ms, 20ms};  // poll, silence, retry
     ::testing::internal::CaptureStdout();
     auto output = std::make_unique<OutputSupervisor>(std::move(owned), table, timing);
     EXPECT_EQ(output->open(std::chrono::seconds(5)), -1) << "no device at start";

@@ -30,11 +30,7 @@ TEST(LoadingOutOfMemory, FailsWithTheDecodersTextAndAddsNoChannel) {
     GTEST_SKIP() << "the sanitizers need far more address space than the limit leaves";
 #endif
     TempDir dir;
-    struct Case {
-        int (*load)(const char*);
-        std::string path;
-        const char* error;
-    };
+    struct Case { int (*load)(const char*); std::string path; const char* error; };
     // 8 million 8-bit frames (32 MB as floats); a minute of stereo Ogg (10 MB a voice).
     const std::string frames(8000000, '\x80');
     const Case cases[] = {

@@ -33,9 +33,8 @@ protected:
     }
     static bool allLoaded(ChannelNumber count) {
         return waitFor([count] {
-            for (ChannelNumber n = 0; n < count; ++n) {
+            for (ChannelNumber n = 0; n < count; ++n)
                 if (channelAt(n)->loadState.load() != LoadState::Loaded) return false;
-            }
             return true;
         }, 120s);
     }
@@ -56,14 +55,8 @@ protected:
 };
 
 TEST_F(Loading, EachFormatAppendsItsVoicesWithTheirLayout) {
-    struct Case {
-        const char* name;
-        std::string path;
-        int (*load)(const char*);
-        std::vector<float> panning;
-        std::uint32_t rate;
-        std::uint64_t frames;  // 0: only checked to be positive
-    };
+    struct Case { const char* name; std::string path; int (*load)(const char*); std::vector<float> panning;
+                  std::uint32_t rate; std::uint64_t frames; };  // frames 0: only checked to be positive
     const Case cases[] = {
         {"stereo WAV", makeWav(dir.path(), "w2", 2, 22050, 0.5), loadWavChannels, {0.0f, 1.0f}, 22050, 11025},
         {"mono WAV", makeWav(dir.path(), "w1", 1, 8000, 0.25), loadWavChannels, {0.5f}, 8000, 2000},
@@ -100,11 +93,9 @@ TEST_F(Loading, EachFormatAppendsItsVoicesWithTheirLayout) {
             MemoryByteSource source(bytes.data(), bytes.size());
             DecodedMp3 decoded;
             ASSERT_EQ(decodeMp3(source, decoded), nullptr);
-            const AudioChannel* left = channelAt(before);
-            const AudioChannel* right = channelAt(before + 1);
-            EXPECT_EQ(std::vector<float>(left->samples.get(), left->samples.get() + left->sampleCount), decoded.left);
-            EXPECT_EQ(std::vector<float>(right->samples.get(), right->samples.get() + right->sampleCount),
-                      decoded.right);
+            for (const AudioChannel* v : {channelAt(before), channelAt(before + 1)})
+                EXPECT_EQ(std::vector<float>(v->samples.get(), v->samples.get() + v->sampleCount),
+                          v == channelAt(before) ? decoded.left : decoded.right);
         }
         before = channelCount();
     }
@@ -118,12 +109,7 @@ TEST_F(Loading, AFailedLoadGivesItsTextAndLeavesTheTableAsItWas) {
     const std::string fifo = dir.file("pipe");  // an ordinary open would wait for a writer for ever
     ASSERT_TRUE(runCommand("mkfifo '" + fifo + "'"));
     const char* notVorbis = "ov_test_callbacks failed: Ogg file does not contain Vorbis audio";
-    struct Case {
-        const char* name;
-        int (*load)(const char*);
-        std::string path;
-        const char* error;
-    };
+    struct Case { const char* name; int (*load)(const char*); std::string path; const char* error; };
     const Case cases[] = {
         {"FIFO as WAV", loadWavChannels, fifo, "Could not open file"},
         {"FIFO as MP3", loadMp3Channels, fifo, "Could not open file"},
@@ -159,11 +145,9 @@ TEST_F(Loading, LongOggFilesFinishDecodingInTheBackground) {
     ASSERT_EQ(reference.frames(), 8u * 44100u);
     EXPECT_EQ(channelAt(0)->framesAvailable.load(), reference.frames());
     float worst = 0.0f;
-    for (std::size_t f = 0; f < reference.frames(); ++f) {
-        for (ChannelNumber c = 0; c < 2; ++c) {
+    for (std::size_t f = 0; f < reference.frames(); ++f)
+        for (ChannelNumber c = 0; c < 2; ++c)
             worst = std::max(worst, std::fabs(channelAt(c)->samples[f] - reference.at(f, int(c))));
-        }
-    }
     EXPECT_LE(worst, 0.5f / 32768.0f + 1e-7f);
 }
 

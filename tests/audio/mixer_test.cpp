@@ -35,8 +35,7 @@ AudioChannel* addChannel(ChannelTable& table, const std::vector<float>& samples,
 
 std::vector<float> ramp(std::size_t frames) {
     std::vector<float> out(frames);
-    std::iota(out.begin(), out.end(), 0.0f);
-    return out;
+    return std::iota(out.begin(), out.end(), 0.0f), out;
 }
 
 float peak(const std::vector<float>& out, int side, std::size_t fromFrame = 0) {
@@ -49,9 +48,8 @@ float peak(const std::vector<float>& out, int side, std::size_t fromFrame = 0) {
 double frequency(const std::vector<float>& out, int side) {
     const std::size_t first = 4800, frames = out.size() / 2;
     int crossings = 0;
-    for (std::size_t f = first + 1; f < frames; ++f) {
-        if (out[2 * (f - 1) + side] < 0.0f && out[2 * f + side] >= 0.0f) ++crossings;
-    }
+    for (std::size_t f = first + 1; f < frames; ++f)
+        crossings += out[2 * (f - 1) + side] < 0.0f && out[2 * f + side] >= 0.0f;
     return crossings * static_cast<double>(kRate) / static_cast<double>(frames - first);
 }
 
@@ -59,7 +57,6 @@ double frequency(const std::vector<float>& out, int side) {
 TEST(Mixer, WritesSilenceWithoutChannelsAndStandsStillWhilePaused) {
     ChannelTable table(kRate);
     EXPECT_EQ(peak(mix(table, 1024), 0), 0.0f) << "an empty table must give silent frames";
-
     AudioChannel* channel = addChannel(table, ramp(48000));
     slideChannelVolume(table, 0, 1.0f, 1.0f);
     mix(table, 4800);
@@ -75,7 +72,6 @@ TEST(Mixer, WritesSilenceWithoutChannelsAndStandsStillWhilePaused) {
     ASSERT_EQ(setChannelPosition(table, 0, 500), 0);
     mix(table, 1024);
     EXPECT_EQ(currentPosition(*channel), 500u);
-
     table.paused.store(false);
     mix(table, 64);
     EXPECT_EQ(channel->converterInput[0], 500.0f);
@@ -130,12 +126,7 @@ TEST(Mixer, SlidesReachTheirClampedTargetInTheirTime) {
 
 // A constant signal passes the converter unchanged; a rate it refuses plays at the file's rate.
 TEST(Mixer, PansLinearlyAndSumsWithoutClipping) {
-    struct Case {
-        const char* name;
-        std::vector<float> pannings;
-        float left, right;
-        std::uint32_t rate = kRate;
-    };
+    struct Case { const char* name; std::vector<float> pans; float left, right; std::uint32_t rate{kRate}; };
     const Case cases[] = {
         {"two channels fully left", {0.0f, 0.0f}, 2.0f, 0.0f},
         {"mono in the middle", {0.5f}, 0.5f, 0.5f},
@@ -146,7 +137,7 @@ TEST(Mixer, PansLinearlyAndSumsWithoutClipping) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ChannelTable table(kRate);
-        for (float panning : c.pannings) {
+        for (float panning : c.pans) {
             AudioChannel* channel = addChannel(table, std::vector<float>(4096, 1.0f), c.rate);
             setInitialPanning(channel, panning);
             channel->volume.store(1.0f);
@@ -176,13 +167,7 @@ TEST(Mixer, SpeedAndSourceRateSetThePitch) {
 // A voice at volume 0 skips conversion, one at 1e-30 is converted: through loops at any speed their
 // positions keep together, and a slide up from silence sounds the same after the converter's start.
 TEST(Mixer, SilentVoicesKeepTheirPlaceWithoutConverting) {
-    struct Case {
-        const char* name;
-        std::uint32_t sourceRate;
-        float speed;
-        std::size_t frames;
-        std::uint64_t loopStart;
-    };
+    struct Case { const char* name; std::uint32_t sourceRate; float speed; std::size_t frames, loopStart; };
     const Case cases[] = {
         {"44.1 kHz", 44100, 1.0f, 3 * 44100, 0},         {"fast, short loop", 22050, 1.7f, 5000, 1234},
         {"slow, loop", 44100, 0.3f, 20000, 15000},       {"rate refused: file's own", 0, 2.0f, 30000, 100},
@@ -240,7 +225,6 @@ TEST(Mixer, FramesNotDecodedYetAndEmptyChannelsAreSilent) {
     EXPECT_EQ(peak(mix(table, 4800), 0), 0.0f);
     EXPECT_EQ(currentVolume(*empty), 1.0f) << "slides must run on an empty channel too";
     EXPECT_EQ(currentPosition(*empty), 0u);
-
     partial->framesAvailable.store(48000, std::memory_order_release);
     EXPECT_NEAR(peak(mix(table, 4800), 0, 2400), 0.5f, 2e-3f) << "decoded frames must play";
 }
@@ -262,14 +246,12 @@ TEST(Mixer, SettersRefuseMissingChannelsAndIgnoreFramesPastTheEnd) {
         EXPECT_EQ(::testing::internal::GetCapturedStdout(),
                   std::string("error: attempt to ") + what + ", only 1 channels exist\n");
     }
-
     EXPECT_EQ(setChannelLoopPoint(table, 0, 100), 0);
     EXPECT_EQ(channel->loopStart.load(), 0u) << "a loop point at the length must be ignored";
     EXPECT_EQ(setChannelPosition(table, 0, 100), 0);
     EXPECT_EQ(currentPosition(*channel), 0u) << "a position at the length must be ignored";
     EXPECT_EQ(setChannelLoopPoint(table, 0, 99), 0);
     EXPECT_EQ(channel->loopStart.load(), 99u);
-
     const std::pair<float, float> speeds[] = {{0.01f, 0.125f}, {20.0f, 8.0f}, {2.5f, 2.5f},
                                               {std::nanf(""), 0.125f}};
     for (const auto& [given, stored] : speeds) {
