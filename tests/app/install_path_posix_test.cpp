@@ -7,7 +7,6 @@
 
 using namespace feltrix::testing;
 
-// Every start records the executable's full path.
 TEST(Startup, InstallPathIsRecorded) {
     TempDir dir;
     const RunResult r = runFeltrix(dir, "exit()");

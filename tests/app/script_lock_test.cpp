@@ -7,9 +7,7 @@
 #include "common/script_lock.h"
 #include "tests/support/test_support.h"
 
-using feltrix::ModalLockRelease;
-using feltrix::ScriptLock;
-using feltrix::ScriptLockGuard;
+using namespace feltrix;
 using feltrix::testing::waitFor;
 
 TEST(ScriptLock, HolderMayEnterAgainAndOthersWaitForTheLastRelease) {
@@ -17,10 +15,7 @@ TEST(ScriptLock, HolderMayEnterAgainAndOthersWaitForTheLastRelease) {
     lock.acquire();
     lock.acquire();  // a nested callback on the same thread must not deadlock
     std::atomic<bool> otherGotIt{false};
-    std::thread other([&] {
-        ScriptLockGuard held(lock);
-        otherGotIt = true;
-    });
+    std::thread other([&] { ScriptLockGuard held(lock); otherGotIt = true; });
     lock.release();
     EXPECT_FALSE(otherGotIt.load()) << "still held once: the other thread must wait";
     EXPECT_TRUE(lock.heldByCurrentThread());
@@ -34,7 +29,6 @@ TEST(ScriptLock, ModalWindowsGiveTheLockBackOnlyWhenTheCallerHoldsIt) {
     ScriptLock lock;
     { ModalLockRelease modal(lock); }  // not held (the init script): left alone
     EXPECT_FALSE(lock.heldByCurrentThread());
-
     lock.acquire();
     lock.acquire();
     {

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include "audio/byte_source.h"
-#include "audio/ogg_reader.h"
 #include "audio/wav_reader.h"
 #include "tests/support/test_support.h"
 
@@ -37,25 +36,11 @@ Interleaved readReferenceWav(const std::string& command, const std::string& wavP
 
 }  // namespace
 
-Interleaved lameDecode(const std::string& mp3Path, const std::string& workDir) {
-    const std::string wav = workDir + "/lame-decoded.wav";
-    return readReferenceWav("lame --quiet --decode '" + mp3Path + "' '" + wav + "'", wav);
-}
-
-Interleaved oggdecDecode(const std::string& oggPath, const std::string& workDir) {
-    const std::string wav = workDir + "/oggdec-decoded.wav";
-    return readReferenceWav("oggdec --quiet -b 16 -o '" + wav + "' '" + oggPath + "'", wav);
-}
-
-Interleaved decodeOggStream(OggStream& stream) {
-    Interleaved out{stream.channels(), static_cast<int>(stream.sampleRate()), {}};
-    float** pcm = nullptr;
-    long got;
-    while ((got = stream.read(pcm, 65536)) > 0)
-        for (long f = 0; f < got; ++f)
-            for (int c = 0; c < out.channels; ++c) out.samples.push_back(pcm[c][f]);
-    EXPECT_EQ(got, 0) << "decoding error";
-    return out;
+Interleaved referenceDecode(const std::string& path, const std::string& workDir) {
+    const std::string wav = workDir + "/reference-decoded.wav";
+    const bool mp3 = path.size() > 4 && path.compare(path.size() - 4, 4, ".mp3") == 0;
+    return readReferenceWav(mp3 ? "lame --quiet --decode '" + path + "' '" + wav + "'"
+                                : "oggdec --quiet -b 16 -o '" + wav + "' '" + path + "'", wav);
 }
 
 std::string makeWav(const std::string& folder, const std::string& name, int channels, int rate, double seconds) {

@@ -8,10 +8,6 @@
 
 #include "audio/audio_channel.h"
 
-namespace feltrix {
-class OggStream;
-}
-
 namespace feltrix::testing {
 
 // Runs a shell command line (output discarded); true when it exited with 0.
@@ -26,10 +22,7 @@ struct Interleaved {
 };
 
 // What `lame --decode` / oggdec make of a file (their 16-bit WAV read back).
-Interleaved lameDecode(const std::string& mp3Path, const std::string& workDir);
-Interleaved oggdecDecode(const std::string& oggPath, const std::string& workDir);
-// Every frame an opened stream gives (a decoding error fails the test).
-Interleaved decodeOggStream(OggStream& stream);
+Interleaved referenceDecode(const std::string& path, const std::string& workDir);
 
 // `folder`/`name`.wav with `seconds` of a two-tone chord, and from it `name`.ogg or `name`.mp3.
 std::string makeWav(const std::string& folder, const std::string& name, int channels, int rate, double seconds);

@@ -95,7 +95,7 @@ TEST(Mp3Reader, DecodesWhatLameDecodes) {
         const std::string wav = makeWav(dir.path(), "source", channels, 44100, 1.5), mp3 = dir.file("encoded.mp3");
         ASSERT_TRUE(runCommand("lame --quiet --noreplaygain " + std::string(lameOptions) + " '" + wav + "' '" + mp3 +
                                "'"));
-        const Interleaved reference = lameDecode(mp3, dir.path());
+        const Interleaved reference = referenceDecode(mp3, dir.path());
         ASSERT_GT(reference.frames(), 0u);
         const std::string data = tagPrefix + readFile(mp3);
         MemoryByteSource source(data.data(), data.size());

@@ -31,7 +31,11 @@ TEST(OggReader, ChainedFilesPlayTheLinksOfTheFirstLayout) {
         ASSERT_EQ(stream.open(std::make_unique<MemoryByteSource>(bytes.data(), bytes.size())), nullptr);
         EXPECT_EQ(stream.channels(), 1);
         EXPECT_EQ(stream.totalFrames(), frames);
-        EXPECT_EQ(decodeOggStream(stream).frames(), frames);
+        float** pcm = nullptr;
+        long got, decoded = 0;
+        while ((got = stream.read(pcm, 65536)) > 0) decoded += got;
+        EXPECT_EQ(got, 0) << "decoding error";
+        EXPECT_EQ(static_cast<std::uint64_t>(decoded), frames);
     }
 }
 

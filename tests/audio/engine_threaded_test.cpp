@@ -74,8 +74,7 @@ TEST(EngineThreaded, DecoderAndClearAgreeWhoFreesAChannel) {
         channel->loadState.store(LoadState::Loading);
         ASSERT_TRUE(table.append(channel));
         MixerThread mixer(table, 64);
-        std::atomic<bool> decoderSawOrphan{false};
-        std::atomic<bool> decoded{false};
+        std::atomic<bool> decoderSawOrphan{false}, decoded{false};
         std::thread decoder([&] {
             std::vector<float> frames(4096, 0.25f);
             for (std::uint64_t done = 0; done < channel->sampleCount; done += frames.size()) {
@@ -133,7 +132,6 @@ struct FakeDevice final : OutputDevice {
     std::string deviceName() const override { return "fake"; }
 };
 
-// Each loss and each return is said on the console.
 TEST(EngineThreaded, OutputIsFoundLostAndFoundAgainInTheBackground) {
     ChannelTable table(48000);
     auto owned = std::make_unique<FakeDevice>();

@@ -12,8 +12,7 @@
 namespace feltrix {
 namespace {
 
-using testing::makeChannel;
-using testing::sine;
+using namespace feltrix::testing;
 
 constexpr int kRate = 48000;
 

@@ -19,13 +19,6 @@ struct StandIn {
     }()};
 };
 
-// A copy of build/demo in `dir`, the init script also as demo_under_test.lj for a wrapper to run.
-void copyDemoFolder(const TempDir& dir) {
-    std::filesystem::copy(std::string(FELTRIX_BINARY_DIR) + "/demo", dir.path(),
-                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
-    dir.write("demo_under_test.lj", readFile(dir.file("FeltrixInit.lj")));
-}
-
 // Runs the script under test's update callback until four seconds of updates ran (two with EEG when
 // `eeg` is expected) or 600 updates; then prints whether that held, the link's state and the demo's
 // status line, and ends.
@@ -57,8 +50,10 @@ class DemoScripts : public ::testing::TestWithParam<ScriptCase> {};
 
 TEST_P(DemoScripts, RunWithoutErrorAndFollowTheEeg) {
     const ScriptCase& c = GetParam();
-    TempDir dir;
-    copyDemoFolder(dir);
+    TempDir dir;  // a copy of build/demo, the script under test also as demo_under_test.lj
+    std::filesystem::copy(std::string(FELTRIX_BINARY_DIR) + "/demo", dir.path(),
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    dir.write("demo_under_test.lj", readFile(dir.file(c.script)));
     std::unique_ptr<StandIn> standIn;
     const TestAreaName alone("demo-alone");
     RunOptions options;
@@ -68,7 +63,6 @@ TEST_P(DemoScripts, RunWithoutErrorAndFollowTheEeg) {
         standIn = std::make_unique<StandIn>();
         options.environment["PELGRIN32_AREA_NAME"] = standIn->area.name();
     }
-    if (std::string(c.script) != "FeltrixInit.lj") dir.write("demo_under_test.lj", readFile(dir.file(c.script)));
     const RunResult result = runFeltrix(dir, wrapper(c.withStandIn), options);
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, 0) << result.out << result.err;

@@ -19,11 +19,7 @@ float peak(const Sound& sound, std::size_t fromFrame, std::size_t toFrame) {
 }
 
 TEST(DemoSounds, LoopsTurnWithoutAJumpAndTheChimeEndsInSilence) {
-    const struct {
-        const char* name;
-        Sound (*make)();
-        double seconds;
-    } loops[] = {{"calm pad", calmPad, 8.0}, {"theta drone", thetaDrone, 8.0},
+    const struct { const char* name; Sound (*make)(); double seconds; } loops[] = {{"calm pad", calmPad, 8.0}, {"theta drone", thetaDrone, 8.0},
                  {"ocean waves", oceanWaves, 12.0}, {"wind layer", windLayer, 8.0}};
     for (const auto& c : loops) {
         SCOPED_TRACE(c.name);
