@@ -1,6 +1,5 @@
-// The script GUI in the real main window, driven like a user drives it (QTest
-// clicks, drags and keys under the offscreen platform): the callbacks each
-// action gives, the window's growth, and what the client area shows.
+// The script GUI in the real main window, driven by QTest clicks, drags and keys (offscreen):
+// the callbacks each action gives, the window's growth, and what the client area shows.
 #include <gtest/gtest.h>
 
 #include <QtTest>
@@ -18,21 +17,18 @@
 #include "gui/qt_window_system.h"
 #include "tests/support/test_support.h"
 
-using feltrix::MainWindow;
-using feltrix::ScriptHost;
-using feltrix::testing::TempDir;
-using feltrix::testing::waitFor;
+using namespace feltrix;
+using namespace feltrix::testing;
 
 namespace {
 
 // Every script records its callbacks as "id,value" lines in the global `events`.
 const char* kRecorder = R"lua(
-events = ""
+events = "" function FeltrixUpdateCallback() end
 function FeltrixGuiMessageCallback(id, value)
   events = events .. tostring(id) .. "," .. tostring(value) .. "\n"
   if onGuiMessage then onGuiMessage(id, value) end
 end
-function FeltrixUpdateCallback() end
 )lua";
 
 class GuiWindow : public ::testing::Test {
@@ -45,11 +41,11 @@ protected:
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
         host_ = std::make_unique<ScriptHost>(false);
-        feltrix::setActiveScriptHost(host_.get());
+        setActiveScriptHost(host_.get());
         host_->setCallbackErrorHandler([](const std::string& message) { ADD_FAILURE() << message; });
     }
 
-    ~GuiWindow() override { feltrix::setActiveScriptHost(nullptr); }  // then host_ goes, then window_
+    ~GuiWindow() override { setActiveScriptHost(nullptr); }  // then host_ goes, then window_
 
     void run(const std::string& script, bool recorder = true) {
         const std::string path = dir_.write("script.lj", (recorder ? kRecorder : "") + script);
@@ -66,7 +62,7 @@ protected:
 
     // The recorded callbacks since the last call.
     std::vector<std::string> takeEvents() {
-        const std::vector<std::string> events = feltrix::testing::lines(global("events"));
+        const std::vector<std::string> events = lines(global("events"));
         run("events = ''", false);
         return events;
     }
@@ -84,35 +80,22 @@ protected:
     std::unique_ptr<ScriptHost> host_;
 };
 
-QPoint sliderHandleCenter(QSlider* slider) {
-    QStyleOptionSlider option;
-    option.initFrom(slider);
-    option.orientation = Qt::Horizontal;
-    option.maximum = slider->maximum();
-    option.sliderPosition = slider->sliderPosition();
-    return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider).center();
-}
-
 }  // namespace
 
-// Catches a box that toggles by itself (twice per click), a callback that sees
-// the old state, nested check-box callbacks that deadlock, callbacks for a
-// state the box already has, text not measured in guiFont and growth of the
-// whole window instead of the area below the menu.
+// Catches boxes toggled twice per click, callbacks seeing the old or an unchanged state, nested
+// callbacks that deadlock, text not measured in guiFont, growth of the whole window not the client area.
 TEST_F(GuiWindow, CheckboxClickTogglesThenTellsTheScript) {
     window_->windowSystem().resizeClientArea(512, 177);
     run(R"lua(
 addCheckboxInternal("Far", 600, 200)
 box = addCheckboxInternal("Sound on", 10, 10)
 other = addCheckboxInternal("Follow", 10, 40)
-function onGuiMessage(id, value)
-  if id == box then checkCheckboxInternal(other, value) end  -- nested, with the script lock held
-end
+-- nested, with the script lock held
+function onGuiMessage(id, value) if id == box then checkCheckboxInternal(other, value) end end
 )lua");
-    auto* box = item<QCheckBox>("box");
-    auto* other = item<QCheckBox>("other");
+    auto *box = item<QCheckBox>("box"), *other = item<QCheckBox>("other");
     ASSERT_TRUE(box && other);
-    const QSize text = QFontMetrics(feltrix::guiFont()).size(0, QStringLiteral("Far"));
+    const QSize text = QFontMetrics(guiFont()).size(0, QStringLiteral("Far"));
     EXPECT_EQ(window_->clientArea()->size(), QSize(600 + text.width() + 27, 200 + text.height() + 3));
     for (const bool checked : {true, false}) {
         QTest::mouseClick(box, Qt::LeftButton);
@@ -123,13 +106,11 @@ end
     }
     run("checkCheckboxInternal(other, false)", false);
     EXPECT_TRUE(takeEvents().empty());
-    EXPECT_FALSE(feltrix::scriptLock().heldByCurrentThread());
+    EXPECT_FALSE(scriptLock().heldByCurrentThread());
 }
 
-// Catches drags reported only at the end, a missing or single final report,
-// groove clicks and keys reported without their end, page steps other than a
-// fifth of the range, positions beyond 1000, and positions set by the script
-// that are lost or report.
+// Catches drags reported only at the end or without a double final report, page steps other than a fifth
+// of the range, positions beyond 1000, and script-set positions that are lost or report.
 TEST_F(GuiWindow, SliderReportsEachStepThenTheEnd) {
     run(R"lua(slider = addSliderInternal("Volume", "", "", 10, 10, 0.25))lua");
     auto* slider = item<QSlider>("slider");
@@ -139,8 +120,8 @@ TEST_F(GuiWindow, SliderReportsEachStepThenTheEnd) {
     EXPECT_EQ(takeEvents(), twice("450"));
     QTest::keyClick(slider, Qt::Key_Left);
     EXPECT_EQ(takeEvents(), twice("449"));
-
-    QPoint at = sliderHandleCenter(slider);
+    // On the handle: its centre is within a pixel of where the value lies along the whole width.
+    QPoint at(QStyle::sliderPositionFromValue(0, 1000, slider->value(), slider->width()), slider->height() / 2);
     QTest::mousePress(slider, Qt::LeftButton, {}, at);
     for (int step = 0; step < 6; ++step) QTest::mouseMove(slider, at += QPoint(12, 0));
     QTest::mouseMove(slider, at += QPoint(500, 0));  // beyond the end: stops at 1000
@@ -152,7 +133,6 @@ TEST_F(GuiWindow, SliderReportsEachStepThenTheEnd) {
     for (std::size_t i = 1; i + 2 < positions.size(); ++i) EXPECT_GT(positions[i], positions[i - 1]);
     // The last step itself, then the end twice.
     EXPECT_EQ(std::vector<int>(positions.end() - 3, positions.end()), (std::vector<int>{1000, 1000, 1000}));
-
     run("setSliderPositionInternal(slider, 250)", false);
     EXPECT_EQ(slider->value(), 250);
     EXPECT_TRUE(takeEvents().empty());
@@ -163,23 +143,19 @@ TEST_F(GuiWindow, SliderReportsEachStepThenTheEnd) {
 TEST_F(GuiWindow, DropdownReportsOnlyTheUsersChoiceWithItsText) {
     run(R"lua(
 list = addDropdownListInternal("Background", 10, 40, 150, 200)
-addDropdownListItemInternal(list, "Rain", -1, false)
-addDropdownListItemInternal(list, "Wind", -1, false)
-addDropdownListItemInternal(list, "Grüße", -1, true)
-selectDropdownListItemInternal(list, 0)
+addDropdownListItemInternal(list, "Rain", -1, false) addDropdownListItemInternal(list, "Wind", -1, false)
+addDropdownListItemInternal(list, "Grüße", -1, true) selectDropdownListItemInternal(list, 0)
 )lua");
     auto* list = item<QComboBox>("list");
     ASSERT_NE(list, nullptr);
     EXPECT_TRUE(takeEvents().empty());
     QTest::keyClick(list, Qt::Key_Down);
     EXPECT_EQ(takeEvents(), (std::vector<std::string>{event("list", "Wind")}));
-
     list->showPopup();
     auto* view = qobject_cast<QListView*>(list->view());
     ASSERT_TRUE(view != nullptr && waitFor([&] { return view->isVisible(); }));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(2, 0)).center());
     EXPECT_EQ(takeEvents(), (std::vector<std::string>{event("list", "Grüße")}));
-
     auto* caption = item<QLabel>("list", 1);  // a label above the list
     EXPECT_TRUE(caption != nullptr && caption->text() == QStringLiteral("Background"));
 }
@@ -205,14 +181,12 @@ setGuiItemPositionInternal(again, 2^31, -2^31) setItemSizeInternal(again, 2^31, 
     EXPECT_EQ(item<QPushButton>("button"), nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(button.isNull());
-
     auto* again = item<QPushButton>("again");
     EXPECT_TRUE(again != nullptr && !again->isEnabled());
 }
 
-// Catches wrong colour bytes, painting in id order instead of depth order,
-// equal depths in the wrong order, hidden or removed rectangles still painted
-// and changes that do not repaint.
+// Catches wrong colour bytes, painting by id instead of depth, equal depths in the wrong order,
+// hidden or removed rectangles painted, changes that do not repaint, inclusive right and bottom edges.
 TEST_F(GuiWindow, RectanglesArePaintedByDepthAndHiddenOnesAreSkipped) {
     run(R"lua(
 red = addRectangleInternal(10, 10, 40, 40, 0xFF00, 0, 0, 0, 1)
@@ -221,32 +195,19 @@ blue = addRectangleInternal(100, 10, 40, 40, 0, 0, 0xFF00, 0xFF00, 2)
 olive = addRectangleInternal(120, 10, 40, 40, 0x8000, 0x80FF, 0, 0, 2)
 shade = addRectangleInternal(200, 10, 30, 30, 0x1200, 0x3400, 0x5600, 0, -1)
 )lua");
-    QImage shot = window_->clientArea()->grab().toImage();
-    const QColor background = shot.pixelColor(300, 150);
-    EXPECT_EQ(shot.pixelColor(15, 15), QColor(255, 0, 0));
-    EXPECT_EQ(shot.pixelColor(60, 60), QColor(0, 255, 0));
-    EXPECT_EQ(shot.pixelColor(40, 40), QColor(255, 0, 0));  // higher depth on top, whatever the ids
-    EXPECT_EQ(shot.pixelColor(105, 15), QColor(0, 0, 255));
-    EXPECT_EQ(shot.pixelColor(130, 20), QColor(0x80, 0x80, 0));  // equal depth: higher id on top
-    EXPECT_EQ(shot.pixelColor(210, 20), QColor(0x12, 0x34, 0x56));
-    EXPECT_EQ(shot.pixelColor(229, 39), QColor(0x12, 0x34, 0x56));
-    EXPECT_EQ(shot.pixelColor(230, 40), background);  // right and bottom edges are exclusive
-
-    run(R"lua(
-setItemHiddenInternal(shade, true)
-setItemColorInternal(red, 0, 0, 0xFF00, 0)
-setGuiItemPositionInternal(blue, 300, 100)
-)lua");
-    shot = window_->clientArea()->grab().toImage();
-    EXPECT_EQ(shot.pixelColor(210, 20), background);
-    EXPECT_EQ(shot.pixelColor(15, 15), QColor(0, 0, 255));
-    EXPECT_EQ(shot.pixelColor(105, 15), background);
-    EXPECT_EQ(shot.pixelColor(305, 105), QColor(0, 0, 255));
-
+    const auto expectPixels = [&](std::vector<std::tuple<int, int, QColor>> pixels) {
+        const QImage shot = window_->clientArea()->grab().toImage();
+        for (const auto& [x, y, colour] : pixels) EXPECT_EQ(shot.pixelColor(x, y), colour) << x << "," << y;
+    };
+    const QColor back = window_->clientArea()->grab().toImage().pixelColor(300, 150), red(255, 0, 0),
+                 blue(0, 0, 255), shade(0x12, 0x34, 0x56);
+    expectPixels({{15, 15, red}, {60, 60, QColor(0, 255, 0)}, {40, 40, red}, {105, 15, blue},
+                  {130, 20, QColor(0x80, 0x80, 0)}, {210, 20, shade}, {229, 39, shade}, {230, 40, back}});
+    run("setItemHiddenInternal(shade, true) setItemColorInternal(red, 0, 0, 0xFF00, 0) "
+        "setGuiItemPositionInternal(blue, 300, 100)");
+    expectPixels({{210, 20, back}, {15, 15, blue}, {105, 15, back}, {305, 105, blue}});
     run("setItemHiddenInternal(shade, false) removeGuiItemInternal(green)");
-    shot = window_->clientArea()->grab().toImage();
-    EXPECT_EQ(shot.pixelColor(210, 20), QColor(0x12, 0x34, 0x56));
-    EXPECT_EQ(shot.pixelColor(60, 60), background);
+    expectPixels({{210, 20, shade}, {60, 60, back}});
 }
 
 // Catches modal windows that keep the script lock (update cycles would stall
@@ -254,46 +215,35 @@ setGuiItemPositionInternal(blue, 300, 100)
 TEST_F(GuiWindow, ModalWindowsReleaseTheScriptLockWhileOpen) {
     const QByteArray automation = qgetenv("FELTRIX_AUTOMATION");
     qunsetenv("FELTRIX_AUTOMATION");
-    feltrix::QtModalUi modalUi;
-    feltrix::installModalUiBackend(&modalUi);
+    QtModalUi modalUi;
+    installModalUiBackend(&modalUi);
     const std::string chosen = dir_.write("rain.wav", "RIFF");
     run(R"lua(
 button = addPushButtonInternal("Open", 10, 10, 80, 30)
-function onGuiMessage(id)
-  messageBox("Hello ✓")
-  picked = openFileDialog()
-end
+function onGuiMessage(id) messageBox("Hello ✓") picked = openFileDialog() end
 )lua");
-    std::vector<bool> lockHeld;
-    QString caption, text;
-    QStringList filters;
-    // Run from the modal loops; each window is closed whatever it shows, so
-    // the test cannot hang.
+    // What each modal window shows, after "locked" if it kept the script lock. Each is closed from its
+    // modal loop whatever it shows, so the test cannot hang.
+    std::vector<std::string> seen;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == nullptr) return;
-        lockHeld.push_back(feltrix::scriptLock().heldByCurrentThread());
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            caption = box->windowTitle();
-            text = box->text();
-        }
+        QString shown = scriptLock().heldByCurrentThread() ? "locked " : "";
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) shown += box->windowTitle() + ": " + box->text();
         if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
-            filters = dialog->nameFilters();
+            shown += dialog->nameFilters().join('|');
             dialog->selectFile(QString::fromStdString(chosen));
             static_cast<QDialog*>(dialog)->accept();  // as its Open button does
         }
+        seen.push_back(shown.toStdString());
         modal->close();
     });
     timer.start(10);
     QTest::mouseClick(item<QPushButton>("button"), Qt::LeftButton);
-    feltrix::installModalUiBackend(nullptr);
+    installModalUiBackend(nullptr);
     qputenv("FELTRIX_AUTOMATION", automation);
-
-    EXPECT_EQ(lockHeld, (std::vector<bool>{false, false}));
-    EXPECT_EQ(caption, QStringLiteral("Feltrix"));
-    EXPECT_EQ(text, QStringLiteral("Hello ✓"));
-    EXPECT_EQ(filters.join('|').toStdString(),
-              "All Supported Files (*.WAV *.OGG *.MP3)|Audio File (*.ogg, *.mp3, *.wav) (*.WAV *.OGG *.MP3)");
+    EXPECT_EQ(seen, (std::vector<std::string>{"Feltrix: Hello ✓", "All Supported Files (*.WAV *.OGG *.MP3)|"
+                                              "Audio File (*.ogg, *.mp3, *.wav) (*.WAV *.OGG *.MP3)"}));
     EXPECT_EQ(global("picked"), chosen);
 }
