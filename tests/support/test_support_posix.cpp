@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <stdexcept>
 
 #include "tests/support/test_support.h"
@@ -14,16 +15,16 @@ extern char** environ;
 namespace feltrix::testing {
 namespace {
 
-// Starts `program` with the test's environment plus options.environment, in
-// options.workingDirectory, with the given standard descriptors (closed here
-// afterwards). Returns the process id.
-pid_t startProgram(const std::string& program, const RunOptions& options, int in, int out, int err,
-                   const std::vector<int>& closeInChild) {
+// Close-on-exec, as every descriptor given to a child is: it keeps only its standard copies, so a
+// process the program leaves running (a sound server) cannot hold the test's pipe or files open.
+int openFile(const std::string& path, int flags) { return open(path.c_str(), flags | O_CLOEXEC, 0600); }
+
+// Starts `program` with the test's environment plus options.environment, in options.workingDirectory,
+// with the given standard descriptors (closed here afterwards). Returns the process id.
+pid_t startProgram(const std::string& program, const RunOptions& options, int in, int out, int err) {
     std::vector<std::string> envText, argText{program};
-    for (char** e = environ; *e != nullptr; ++e) {
-        const std::string entry(*e);
-        if (options.environment.count(entry.substr(0, entry.find('='))) == 0) envText.push_back(entry);
-    }
+    for (char** e = environ; *e != nullptr; ++e)
+        if (options.environment.count(std::string(*e, std::strcspn(*e, "="))) == 0) envText.push_back(*e);
     for (const auto& [key, value] : options.environment) envText.push_back(key + "=" + value);
     argText.insert(argText.end(), options.arguments.begin(), options.arguments.end());
     const auto pointers = [](std::vector<std::string>& texts) {
@@ -33,18 +34,12 @@ pid_t startProgram(const std::string& program, const RunOptions& options, int in
         return result;
     };
     std::vector<char*> envp = pointers(envText), argv = pointers(argText);
-
     const pid_t child = fork();
     if (child < 0) throw std::runtime_error("fork failed");
     if (child == 0) {
         dup2(in, STDIN_FILENO);
         dup2(out, STDOUT_FILENO);
         dup2(err, STDERR_FILENO);
-        // Only the standard descriptors: a process the program leaves running
-        // (a sound server) must not hold the test's pipes open.
-        std::vector<int> inherited = closeInChild;
-        inherited.insert(inherited.end(), {in, out, err});
-        for (const int fd : inherited) if (fd > STDERR_FILENO) close(fd);
         if (!options.workingDirectory.empty() && chdir(options.workingDirectory.c_str()) != 0) _exit(127);
         execve(program.c_str(), argv.data(), envp.data());
         _exit(127);
@@ -57,9 +52,8 @@ pid_t startProgram(const std::string& program, const RunOptions& options, int in
 
 BackgroundProgram::BackgroundProgram(const std::string& program, const RunOptions& options,
                                      const std::string& outputFile) {
-    const int out = outputFile.empty() ? open("/dev/null", O_WRONLY)
-                                       : open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_ = startProgram(program, options, open("/dev/null", O_RDONLY), out, open("/dev/null", O_WRONLY), {});
+    const int out = openFile(outputFile.empty() ? "/dev/null" : outputFile, O_WRONLY | O_CREAT | O_TRUNC);
+    pid_ = startProgram(program, options, openFile("/dev/null", O_RDONLY), out, openFile("/dev/null", O_WRONLY));
 }
 
 bool BackgroundProgram::running() {
@@ -80,23 +74,19 @@ int BackgroundProgram::stop(int signal, std::chrono::milliseconds bound) {
 }
 
 RunResult runProgram(const std::string& program, const RunOptions& options) {
-    // Output goes to files, read once the program has ended: a process it
-    // leaves running cannot hold the reading up.
+    // Output goes to files, read once the program has ended: a process it leaves running cannot hold
+    // the reading up.
     const TempDir capture;
-    const auto create = [&](const char* name) {
-        return open(capture.file(name).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    };
+    const int flags = O_WRONLY | O_CREAT | O_TRUNC;
     int inPipe[2] = {-1, -1};
-    if (options.stdinIsPipe && pipe(inPipe) != 0) throw std::runtime_error("pipe failed");
-    const pid_t child = startProgram(program, options, options.stdinIsPipe ? inPipe[0] : open("/dev/null", O_RDONLY),
-                                     create("out"), create("err"), {inPipe[1]});
-    // Everything at once, as a parent program would write it; the pipe stays
-    // open (no end of input) until the program has ended.
-    for (std::size_t done = 0; options.stdinIsPipe && done < options.stdinData.size();) {
-        const ssize_t n = ::write(inPipe[1], options.stdinData.data() + done, options.stdinData.size() - done);
-        if (n <= 0) break;
-        done += static_cast<std::size_t>(n);
-    }
+    if (options.stdinIsPipe && pipe2(inPipe, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+    const int in = options.stdinIsPipe ? inPipe[0] : openFile("/dev/null", O_RDONLY);
+    const int out = openFile(capture.file("out"), flags), err = openFile(capture.file("err"), flags);
+    const pid_t child = startProgram(program, options, in, out, err);
+    // Everything at once, as a parent program would write it (a blocking write returns when all is in the
+    // pipe); the pipe stays open (no end of input) until the program has ended.
+    if (options.stdinIsPipe && !options.stdinData.empty())
+        [[maybe_unused]] ssize_t n = ::write(inPipe[1], options.stdinData.data(), options.stdinData.size());
     RunResult result;
     int status = 0;
     result.timedOut = !waitFor([&] { return waitpid(child, &status, WNOHANG) == child; }, options.timeout);
