@@ -11,9 +11,7 @@ namespace feltrix::testing {
 namespace {
 
 bool pactl(std::vector<std::string> arguments, std::string* out = nullptr) {
-    RunOptions options;
-    options.arguments = std::move(arguments);
-    const RunResult result = runProgram("/usr/bin/pactl", options);
+    const RunResult result = runProgram("/usr/bin/pactl", RunOptions{std::move(arguments)});
     if (out != nullptr) *out = result.out.substr(0, result.out.find_first_of("\r\n"));
     return result.exitCode == 0;
 }
@@ -34,10 +32,9 @@ SinkRecorder::SinkRecorder(const std::string& path) : path_(path) {
         !pactl({"set-sink-volume", sink_, "100%"})) {
         return;
     }
-    RunOptions options;
-    options.arguments = {"--raw", "-d", sink_ + ".monitor", "--format=float32le", "--rate=48000", "--channels=2",
-                         "--latency-msec=10", path_};
-    parecord_ = std::make_unique<BackgroundProgram>("/usr/bin/parecord", options);
+    parecord_ = std::make_unique<BackgroundProgram>(
+        "/usr/bin/parecord", RunOptions{{"--raw", "-d", sink_ + ".monitor", "--format=float32le", "--rate=48000",
+                                         "--channels=2", "--latency-msec=10", path_}});
     // The null sink plays silence from the start: the file grows at once.
     started_ = waitFor([&] {
         struct stat info {};

@@ -1,8 +1,7 @@
 #pragma once
-// What a program really plays: a null sink of the test sound server (PULSE_SERVER,
-// started by scripts/test.sh) made for one test alone, recorded by parecord as
-// raw float32 stereo at 48 kHz. The program plays into it when started with
-// PULSE_SINK set to sink().
+// What a program really plays: a null sink of the test sound server (PULSE_SERVER, started by
+// scripts/test.sh) made for one test alone, recorded by parecord as raw float32 stereo at 48 kHz.
+// The program plays into it when started with PULSE_SINK set to sink().
 #include <memory>
 #include <string>
 #include <vector>

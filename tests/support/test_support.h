@@ -32,11 +32,11 @@ std::string readFile(const std::string& path);
 
 struct RunOptions {
     std::vector<std::string> arguments;
-    std::string workingDirectory;
-    std::map<std::string, std::string> environment;  // on top of the test's own
+    std::string workingDirectory{};
+    std::map<std::string, std::string> environment{};  // on top of the test's own
     // stdinData is written to a pipe left open until the end; without stdinIsPipe standard input is empty.
     bool stdinIsPipe = false;
-    std::string stdinData;
+    std::string stdinData{};
     std::chrono::milliseconds timeout{20000};  // then the program is killed
 };
 
