@@ -72,11 +72,9 @@ TEST(GuiScript, ArgumentItemKindAndIdChecks) {
         {"messageBox()", "1 to luaMessageBox: string expected, got nil"},
     };
     for (Call& c : calls) c.outcome = "incorrect argument #" + c.outcome;
-    calls.insert(calls.end(), {
-        {"setItemColorInternal(label, 1, 2, 3, 4)", "item does not support color"},
-        {"checkCheckboxInternal(label, true)", "gui item 1025 is not a checkbox"},
-        {"resetGuiInternal()", "ok"},  // ids go on counting after it
-    });
+    calls.insert(calls.end(), {{"setItemColorInternal(label, 1, 2, 3, 4)", "item does not support color"},
+                               {"checkCheckboxInternal(label, true)", "gui item 1025 is not a checkbox"},
+                               {"resetGuiInternal()", "ok"}});  // ids go on counting after it
     for (const char* call : {"setItemColorInternal(9999, 1, 2, 3, 4)", "checkCheckboxInternal(9999, true)",
                              "setItemHiddenInternal(9999, true)", "setItemEnabledInternal(9999, true)",
                              "setGuiItemPositionInternal(9999, 1, 2)", "setItemSizeInternal(9999, 1, 2)",
@@ -114,15 +112,13 @@ local list = addDropdownListInternal("Sounds", 10, 60, 150, 200)
 say(getDropdownListCountInternal(list), getDropdownListSelectionInternal(list))
 addDropdownListItemInternal(list, "Rain", -1, false)
 say(getDropdownListCountInternal(list), getDropdownListSelectionInternal(list))
-addDropdownListItemInternal(list, "Grüße", -1, false)
-addDropdownListItemInternal(list, 3.5, -1, true)
+addDropdownListItemInternal(list, "Grüße", -1, false) addDropdownListItemInternal(list, 3.5, -1, true)
 say(getDropdownListSelectionInternal(list), getDropdownListItemInternal(list, 2), getDropdownListItemInternal(list, 1))
 try(getDropdownListItemInternal, list, 3) try(getDropdownListItemInternal, list, -1)
 try(removeDropdownListItemInternal, list, 7) try(selectDropdownListItemInternal, list, -2)
 addDropdownListItemInternal(list, "Wind", 0, false)
 say(getDropdownListItemInternal(list, 0), getDropdownListSelectionInternal(list))
-selectDropdownListItemInternal(list, 1)
-removeDropdownListItemInternal(list, 0)
+selectDropdownListItemInternal(list, 1) removeDropdownListItemInternal(list, 0)
 say(getDropdownListCountInternal(list), getDropdownListSelectionInternal(list), getDropdownListItemInternal(list, 0))
 addDropdownListItemInternal(list, "beyond", 9, true)  -- inserts nothing, selects nothing
 say(getDropdownListCountInternal(list), getDropdownListSelectionInternal(list))

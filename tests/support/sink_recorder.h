@@ -15,7 +15,6 @@ bool soundServerAvailable();
 class SinkRecorder {
 public:
     static constexpr int kRate = 48000;
-
     // Records into `path`; started() tells whether the recording runs.
     explicit SinkRecorder(const std::string& path);
     ~SinkRecorder();

@@ -15,7 +15,6 @@ public:
     TestAreaName(const TestAreaName&) = delete;
     TestAreaName& operator=(const TestAreaName&) = delete;
     const std::string& name() const { return name_; }
-
     bool exists() const;
     // A copy of the area's bytes as they are now (empty when there is none).
     std::vector<std::uint8_t> snapshot() const;

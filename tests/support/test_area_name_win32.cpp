@@ -17,11 +17,7 @@ TestAreaName::TestAreaName(const std::string& purpose) {
 
 TestAreaName::~TestAreaName() { _putenv_s("PELGRIN32_AREA_NAME", ""); }
 
-bool TestAreaName::exists() const {
-    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, name_.c_str());
-    if (mapping != nullptr) CloseHandle(mapping);
-    return mapping != nullptr;
-}
+bool TestAreaName::exists() const { return !snapshot().empty(); }
 
 std::vector<std::uint8_t> TestAreaName::snapshot() const {
     std::vector<std::uint8_t> bytes;

@@ -44,10 +44,9 @@ std::string feltrixBinary() { return FELTRIX_PROGRAM; }
 RunOptions feltrixOptions(const TempDir& dir, const std::string& script, RunOptions options) {
     dir.write("FeltrixInit.lj", script);
     options.workingDirectory = dir.path();
-    options.environment.emplace("QT_QPA_PLATFORM", "offscreen");
-    options.environment.emplace("FELTRIX_AUTOMATION", "1");
-    // Keep the test's install-path record out of the user's settings.
-    options.environment.emplace("XDG_CONFIG_HOME", dir.path() + "/config");
+    // XDG_CONFIG_HOME keeps the test's install-path record out of the user's settings.
+    options.environment.insert(
+        {{"QT_QPA_PLATFORM", "offscreen"}, {"FELTRIX_AUTOMATION", "1"}, {"XDG_CONFIG_HOME", dir.path() + "/config"}});
     return options;
 }
 
@@ -62,10 +61,8 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds b
 
 std::string scriptOutput(const std::string& out) {
     std::string kept;
-    for (const std::string& line : lines(out)) {
-        // "Error initializing/opening default/starting PortAudio ..."
+    for (const std::string& line : lines(out))  // not "Error initializing/opening default/starting PortAudio ..."
         if (line.rfind("Error ", 0) != 0 || line.find(" PortAudio") == std::string::npos) kept += line + "\n";
-    }
     return kept;
 }
 

@@ -43,8 +43,7 @@ struct RunOptions {
 struct RunResult {
     int exitCode = -1;  // -1 when killed or ended by a signal
     bool timedOut = false;
-    std::string out;
-    std::string err;
+    std::string out{}, err{};
 };
 
 // Runs `program` to its end, capturing its output. On Windows CR LF becomes LF and a program that

@@ -64,8 +64,7 @@ bool BackgroundProgram::running() {
 int BackgroundProgram::stop(int signal, std::chrono::milliseconds bound) {
     if (running()) {
         if (signal != 0) kill(pid_, signal);
-        if (!waitFor([&] { return !running(); }, bound)) {
-            kill(pid_, SIGKILL);
+        if (!waitFor([&] { return !running(); }, bound) && kill(pid_, SIGKILL) == 0) {
             waitpid(pid_, &status_, 0);
             pid_ = -1;
         }

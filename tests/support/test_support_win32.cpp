@@ -9,20 +9,19 @@
 namespace feltrix::testing {
 namespace {
 
-// Each argument is quoted whole: no test passes one holding a quote or
-// ending in a backslash, which would need escaping.
+// Each argument is quoted whole: no test passes one holding a quote or ending in a backslash, which
+// would need escaping.
 std::wstring quoted(const std::string& argument) { return L"\"" + utf8ToWide(argument) + L"\""; }
 
-// The process's environment with `extra` set on top, as a block for
-// CreateProcessW (sorted, case-insensitive names, as Windows keeps it).
+// The process's environment with `extra` set on top, as a block for CreateProcessW (sorted,
+// case-insensitive names, as Windows keeps it).
 std::wstring environmentBlock(const std::map<std::string, std::string>& extra) {
     std::map<std::wstring, std::wstring, bool (*)(const std::wstring&, const std::wstring&)> entries(
         [](const std::wstring& a, const std::wstring& b) { return _wcsicmp(a.c_str(), b.c_str()) < 0; });
     wchar_t* current = GetEnvironmentStringsW();
     for (const wchar_t* entry = current; *entry != L'\0'; entry += wcslen(entry) + 1) {
-        const std::wstring text(entry);
-        const std::size_t equals = text.find(L'=', 1);
-        if (equals != std::wstring::npos) entries[text.substr(0, equals)] = text.substr(equals + 1);
+        const wchar_t* equals = wcschr(entry + 1, L'=');  // (names of drive folders start with '=')
+        if (equals != nullptr) entries[std::wstring(entry, equals)] = equals + 1;
     }
     FreeEnvironmentStringsW(current);
     for (const auto& [key, value] : extra) entries[utf8ToWide(key)] = utf8ToWide(value);
@@ -42,9 +41,8 @@ std::string textOf(HANDLE file) {
     return result;
 }
 
-// A temporary file for the program's output, gone once the last handle to it
-// closes. (A pipe would not end with the program: the console host it starts
-// holds the handles on.)
+// A temporary file for the program's output, gone once the last handle to it closes. (A pipe would not
+// end with the program: the console host it starts holds the handles on.)
 HANDLE captureFile(SECURITY_ATTRIBUTES* inheritable) {
     wchar_t folder[MAX_PATH], name[MAX_PATH];
     if (GetTempPathW(MAX_PATH, folder) == 0 || GetTempFileNameW(folder, L"ftx", 0, name) == 0)
@@ -81,10 +79,10 @@ RunResult runProgram(const std::string& program, const RunOptions& options) {
                                         CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, environment.data(),
                                         folder.empty() ? nullptr : folder.c_str(), &startup, &process);
     CloseHandle(inRead);
-    RunResult result;
+    RunResult result{127};  // when it cannot be started, as on Linux
     if (started) {
-        // Everything at once, as a parent program would write it; the pipe
-        // stays open (no end of input) until the program has ended.
+        // Everything at once, as a parent program would write it; the pipe stays open (no end of input)
+        // until the program has ended.
         DWORD written = 0;
         if (options.stdinIsPipe && !options.stdinData.empty())
             WriteFile(inWrite, options.stdinData.data(), static_cast<DWORD>(options.stdinData.size()), &written,
@@ -99,8 +97,6 @@ RunResult runProgram(const std::string& program, const RunOptions& options) {
         result.out = textOf(out);
         result.err = textOf(err);
         for (HANDLE h : {process.hProcess, process.hThread}) CloseHandle(h);
-    } else {
-        result.exitCode = 127;
     }
     for (HANDLE h : {out, err, inWrite}) if (h != nullptr) CloseHandle(h);
     return result;
