@@ -80,7 +80,7 @@ void writeRecording(const std::string& path, int fileType, int seconds) {
 TEST(SyntheticMeasures, KnownAlphaGivesItsValueAndPeakFrequency) {
     const struct { double frequency, amplitude, background, rightFactor, rightLag; } cases[] = {
         {10.0, 30.0, 0.0, 1.0, 0.0}, {8.7, 12.0, 0.0, 1.0, 0.0}, {11.3, 50.0, 0.0, 1.0, 0.0},
-        {9.4, 20.0, 4.0, 1.0, 0.0},  {10.0, 20.0, 0.0, 1.5, 30.0}};
+        {9.4, 20.0, 6.0, 1.0, 0.0},  {10.0, 20.0, 0.0, 1.5, 30.0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.frequency << " Hz, " << c.amplitude << " µV, noise " << c.background
                                         << ", right " << c.rightFactor << " times, " << c.rightLag << " degrees");

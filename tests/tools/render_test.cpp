@@ -1,10 +1,11 @@
 // feltrix-render as a user runs it: the files it writes (read back with libsndfile), the values its
-// scripts see and its exact virtual clock.
+// scripts see, its exact virtual clock and its one-line errors.
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <numeric>
 #include <string>
 #include <utility>
@@ -117,6 +118,31 @@ TEST(Render, ValuesSeenByTheScript) {
         EXPECT_EQ(run.out, c.output);
         EXPECT_EQ(readSound(dir.file("values.wav")).size(), c.frames);
     }
+}
+
+// Catches errors unnamed, without file and line, with exit code 0, or leaving a partial or temporary file.
+TEST(Render, ErrorsAreOneLineAndExitCode1) {
+    TempDir dir;
+    writeRecording(dir.file("backwards.csv"), {{0.1, 1}, {0.3, 2}, {0.2, 3}});
+    const std::vector<std::string> plain = {"--seconds", "1", "--out", "out.wav"};
+    const struct { std::vector<std::string> arguments; const char* script; std::string message; } cases[] = {
+        {{"--bogus"}, "", "unknown option --bogus (see --help)"},
+        {plain, "local x = 1\nerror('broken')\n", "FeltrixInit.lj:2: broken"},
+        {plain, "function FeltrixUpdateCallback()\n  local t = nil\n  t.x = 1\nend\n",
+         "error in a callback: FeltrixInit.lj:3: attempt to index local 't' (a nil value)"},
+        {{"--replay", "backwards.csv", "--out", "out.wav"}, "",
+         "\"backwards.csv\", line 4: the time goes back (rows must be in time order)"},
+        {{"--seconds", "1", "--out", "no/folder/out.wav"}, "",
+         "cannot write \"" + dir.file("no/folder/out.wav") + "\": No such file or directory"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        const RunResult run = render(dir, c.arguments, c.script);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.err, "feltrix-render: " + c.message + "\n");
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out.wav")));
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_EQ(entry.path().string().find(".saving-"), std::string::npos) << entry.path();
 }
 
 // Catches output depending on thread timing, session length or time of writing, and a demo not
