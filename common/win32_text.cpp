@@ -29,4 +29,15 @@ std::string wideToUtf8(const std::wstring& text) { return narrowed(text, CP_UTF8
 
 std::string wideToAnsi(const std::wstring& text) { return narrowed(text, CP_ACP, WC_NO_BEST_FIT_CHARS); }
 
+std::wstring systemMessage(unsigned long code) {
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+        reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message = length > 0 && text != nullptr ? std::wstring(text, length) : L"error " + std::to_wstring(code);
+    if (text != nullptr) LocalFree(text);
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r')) message.pop_back();
+    return message;
+}
+
 }  // namespace feltrix

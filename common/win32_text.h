@@ -12,5 +12,8 @@ std::string wideToUtf8(const std::wstring& text);
 // code page lacks becomes its default character, never a look-alike. Texts
 // read back from controls for scripts (drop-down entries) go through this.
 std::string wideToAnsi(const std::wstring& text);
+// The system's text for an error code (GetLastError), without its line break;
+// "error N" when the system has none.
+std::wstring systemMessage(unsigned long code);
 
 }  // namespace feltrix

@@ -8,27 +8,13 @@
 #include "hostlink/library_loader.h"
 
 namespace feltrix {
-namespace {
-
-std::string systemErrorText(DWORD code) {
-    wchar_t* text = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-        reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring message = length > 0 && text != nullptr ? std::wstring(text, length) : L"error " + std::to_wstring(code);
-    if (text != nullptr) LocalFree(text);
-    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r')) message.pop_back();
-    return wideToUtf8(message);
-}
-
-}  // namespace
 
 const char* const kInterfaceLibraryFileName = "PELGRIN32.DLL";
 
 LibraryHandle loadLibraryFile(const char* path, std::string* failures) {
     HMODULE library = LoadLibraryW(utf8ToWide(path).c_str());
     if (library == nullptr && failures != nullptr) {
-        *failures += "\n  " + std::string(path) + ": " + systemErrorText(GetLastError());
+        *failures += "\n  " + std::string(path) + ": " + wideToUtf8(systemMessage(GetLastError()));
     }
     return reinterpret_cast<LibraryHandle>(library);
 }

@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "common/win32_text.h"
+
 namespace {
 
 // How long the stand-in gets to finish after Ctrl-Break.
@@ -27,16 +29,6 @@ std::wstring programFolder() {
     }
     const std::wstring::size_type slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? L"." : path.substr(0, slash);
-}
-
-std::wstring systemErrorText(DWORD code) {
-    wchar_t* text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring message = text != nullptr ? text : L"error " + std::to_wstring(code);
-    if (text != nullptr) LocalFree(text);
-    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r')) message.pop_back();
-    return message;
 }
 
 bool start(const std::wstring& program, const std::wstring& arguments, const std::wstring& folder, DWORD flags,
@@ -97,7 +89,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         CloseHandle(feltrix.hProcess);
     } else {
         const std::wstring message = L"Feltrix.exe could not be started from " + folder + L":\n" +
-                                     systemErrorText(GetLastError());
+                                     feltrix::systemMessage(GetLastError());
         MessageBoxW(nullptr, message.c_str(), L"Feltrix demo", MB_OK | MB_ICONERROR);
     }
 
