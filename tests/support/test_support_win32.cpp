@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "common/win32_text.h"
+#include "tests/support/process_win32.h"
 #include "tests/support/test_support.h"
 
 namespace feltrix::testing {
@@ -53,6 +54,23 @@ HANDLE captureFile(SECURITY_ATTRIBUTES* inheritable) {
 
 }  // namespace
 
+bool startProcess(const std::string& program, const RunOptions& options, HANDLE in, HANDLE out, HANDLE err,
+                  DWORD flags, PROCESS_INFORMATION& process) {
+    std::wstring commandLine = quoted(program);
+    for (const std::string& argument : options.arguments) commandLine += L" " + quoted(argument);
+    std::wstring environment = environmentBlock(options.environment);
+    const std::wstring folder = utf8ToWide(options.workingDirectory);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = in;
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+    return CreateProcessW(utf8ToWide(program).c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                          flags | CREATE_UNICODE_ENVIRONMENT, environment.data(),
+                          folder.empty() ? nullptr : folder.c_str(), &startup, &process) != 0;
+}
+
 RunResult runProgram(const std::string& program, const RunOptions& options) {
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE out = captureFile(&inheritable), err = captureFile(&inheritable), inRead = nullptr, inWrite = nullptr;
@@ -64,20 +82,8 @@ RunResult runProgram(const std::string& program, const RunOptions& options) {
                              nullptr);
     }
 
-    std::wstring commandLine = quoted(program);
-    for (const std::string& argument : options.arguments) commandLine += L" " + quoted(argument);
-    std::wstring environment = environmentBlock(options.environment);
-    const std::wstring folder = utf8ToWide(options.workingDirectory);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = inRead;
-    startup.hStdOutput = out;
-    startup.hStdError = err;
     PROCESS_INFORMATION process{};
-    const BOOL started = CreateProcessW(utf8ToWide(program).c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                                        CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, environment.data(),
-                                        folder.empty() ? nullptr : folder.c_str(), &startup, &process);
+    const bool started = startProcess(program, options, inRead, out, err, CREATE_NO_WINDOW, process);
     CloseHandle(inRead);
     RunResult result{127};  // when it cannot be started, as on Linux
     if (started) {

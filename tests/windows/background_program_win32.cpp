@@ -6,9 +6,9 @@
 #include <windows.h>
 
 #include <map>
-#include <string>
 
 #include "common/win32_text.h"
+#include "tests/support/process_win32.h"
 #include "tests/support/test_support.h"
 
 namespace feltrix::testing {
@@ -29,19 +29,8 @@ BackgroundProgram::BackgroundProgram(const std::string& program, const RunOption
                              FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, CREATE_ALWAYS, 0, nullptr);
     HANDLE null = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
                               OPEN_EXISTING, 0, nullptr);
-    std::wstring commandLine = L"\"" + utf8ToWide(program) + L"\"";
-    for (const std::string& argument : options.arguments) commandLine += L" \"" + utf8ToWide(argument) + L"\"";
-    const std::wstring folder = utf8ToWide(options.workingDirectory);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = null;
-    startup.hStdOutput = out;
-    startup.hStdError = null;
     PROCESS_INFORMATION process{};
-    if (CreateProcessW(utf8ToWide(program).c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                       CREATE_NEW_PROCESS_GROUP | CREATE_NO_WINDOW, nullptr, folder.empty() ? nullptr : folder.c_str(),
-                       &startup, &process)) {
+    if (startProcess(program, options, null, out, null, CREATE_NEW_PROCESS_GROUP | CREATE_NO_WINDOW, process)) {
         CloseHandle(process.hThread);
         pid_ = static_cast<pid_t>(process.dwProcessId);
         processes()[pid_] = process.hProcess;
