@@ -13,6 +13,10 @@ packages=(
   libedf-dev libfftw3-dev
   # feltrix-render writes its sound files with libsndfile
   libsndfile1-dev
+  # OSC: the companion's live input and the scripts' output (oscpack); the
+  # tests' independent OSC senders and receivers (liblo's oscsend, oscdump
+  # and its Python module)
+  liboscpack-dev liblo-tools python3-liblo
   # tests: unit tests, a real sound server, encoders and decoders to compare with
   libgtest-dev googletest pulseaudio pulseaudio-utils libasound2-plugins
   sox libsox-fmt-all lame vorbis-tools python3

@@ -18,7 +18,8 @@
 # WASAPI), libsamplerate, libmp3lame (with the hip decoder), libogg, libvorbis,
 # libvorbisfile; for the stand-in FFTW 3 (double precision) and edflib; for
 # feltrix-render libsndfile with FLAC, Vorbis and Opus (libFLAC and libopus
-# built here too: libsndfile takes the Xiph codecs all together or not at all).
+# built here too: libsndfile takes the Xiph codecs all together or not at all);
+# oscpack for OSC input and output.
 # Ends with a link test of all of them.
 set -euo pipefail
 
@@ -277,6 +278,33 @@ build_sndfile() {
     || { echo "libsndfile was built without FLAC (see $d/build.log)" >&2; exit 1; }
 }
 
+# oscpack (OSC input of the acquisition companion, OSC output of scripts): a
+# handful of C++ files, compiled here directly. Installed as Debian lays it out
+# (include/oscpack/{osc,ip}) with a .pc that adds the Winsock libraries its UDP
+# side needs.
+build_oscpack() {
+  local s d=$BLD/oscpack f; s=$(fetch_source oscpack); rm -rf "$d"; mkdir -p "$d"
+  for f in osc/OscTypes osc/OscReceivedElements osc/OscPrintReceivedElements osc/OscOutboundPacketStream \
+           ip/IpEndpointName ip/win32/NetworkingUtils ip/win32/UdpSocket; do
+    run_in "$d" "$d/build.log" "$HOST-g++-posix" $CFLAGS_OPT -I"$s" -c "$s/$f.cpp" -o "${f//\//_}.o"
+  done
+  run_in "$d" "$d/build.log" sh -c "$HOST-ar rcs liboscpack.a *.o"
+  install -m644 "$d/liboscpack.a" "$PREFIX/lib/"
+  mkdir -p "$PREFIX/include/oscpack/osc" "$PREFIX/include/oscpack/ip"
+  install -m644 "$s"/osc/*.h "$PREFIX/include/oscpack/osc/"
+  install -m644 "$s"/ip/*.h "$PREFIX/include/oscpack/ip/"
+  cat > "$PREFIX/lib/pkgconfig/oscpack.pc" <<EOF
+prefix=$PREFIX
+libdir=\${prefix}/lib
+includedir=\${prefix}/include
+Name: oscpack
+Description: OSC packet packing and unpacking, UDP sockets (static, Windows)
+Version: 1.1.0
+Libs: -L\${libdir} -loscpack -lws2_32 -lwinmm
+Cflags: -I\${includedir}
+EOF
+}
+
 # Whether a source package can be had (already unpacked, or apt-get source
 # works): edflib's tarballs are missing from some mirrors although its .dsc
 # is listed.
@@ -311,6 +339,8 @@ extern "C" {
 #include <vorbis/vorbisfile.h>
 #include <fftw3.h>
 #include <sndfile.h>
+#include <oscpack/osc/OscOutboundPacketStream.h>
+#include <oscpack/ip/UdpSocket.h>
 int main() {
     long sum = -1;
     std::thread lua_thread([&] {  // also checks the posix thread model is in use
@@ -338,18 +368,23 @@ int main() {
     SF_INFO flac = {0, 48000, 2, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 0, 0};
     SF_INFO wav = {0, 48000, 2, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 0, 0};
     int formats = sf_format_check(&flac) && sf_format_check(&wav);
-    std::printf("lua sum=%ld | %s | %s | hip=%p | ov_fopen=%d | src=%d out=%ld | fftw dc=%g | %s flac+wav=%d\n", sum,
-                Pa_GetVersionText(), src_get_version(), (void *)hip, ov, src, d.output_frames_gen, dc,
-                sf_version_string(), formats);
+    char osc_buffer[64];
+    osc::OutboundPacketStream osc_message(osc_buffer, sizeof osc_buffer);
+    osc_message << osc::BeginMessage("/link") << 1.5f << osc::EndMessage;
+    UdpTransmitSocket osc_socket(IpEndpointName("127.0.0.1", 9));  // Winsock starts with it
+    std::printf("lua sum=%ld | %s | %s | hip=%p | ov_fopen=%d | src=%d out=%ld | fftw dc=%g | %s flac+wav=%d"
+                " | osc=%u\n", sum, Pa_GetVersionText(), src_get_version(), (void *)hip, ov, src,
+                d.output_frames_gen, dc, sf_version_string(), formats, (unsigned)osc_message.Size());
     if (hip) hip_decode_exit(hip);
-    return (sum == 500500 && hip && ov != 0 && src == 0 && d.output_frames_gen > 0 && dc == 64.0 && formats) ? 0 : 1;
+    return (sum == 500500 && hip && ov != 0 && src == 0 && d.output_frames_gen > 0 && dc == 64.0 && formats &&
+            osc_message.Size() == 16) ? 0 : 1;
 }
 EOF
   # shellcheck disable=SC2046
   "$HOST-g++-posix" -O2 -o "$t/linktest.exe" "$t/linktest.cpp" \
-      $(pkg-config --cflags luajit portaudio-2.0 samplerate lame vorbisfile fftw3 sndfile) \
+      $(pkg-config --cflags luajit portaudio-2.0 samplerate lame vorbisfile fftw3 sndfile oscpack) \
       -static -static-libgcc -static-libstdc++ \
-      $(pkg-config --libs --static luajit portaudio-2.0 samplerate lame vorbisfile fftw3 sndfile)
+      $(pkg-config --libs --static luajit portaudio-2.0 samplerate lame vorbisfile fftw3 sndfile oscpack)
   log "link test built: $t/linktest.exe"
   if command -v wine >/dev/null 2>&1 && [ -n "${WINEPREFIX:-}" ]; then
     WINEDEBUG=-all wine "$t/linktest.exe" && log "link test ran under wine: OK"
@@ -373,5 +408,6 @@ fi
 step flac build_flac
 step opus build_opus
 step libsndfile build_sndfile
+step oscpack build_oscpack
 link_test
 log "done: $PREFIX"
