@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <new>
 #include <stdexcept>
+#include <vector>
+
+#include "audio/frame_pieces.h"
 
 namespace feltrix {
 
@@ -32,8 +35,7 @@ bool layer2ModeAllowed(int bitrateIndex, int channelMode) {
     }
 }
 
-}  // namespace
-
+// The remaining bytes of the source; null on success, else the failure text.
 const char* readWholeSource(ByteSource& source, std::vector<std::uint8_t>& data) {
     std::int64_t size = remainingBytes(source);
     if (size < 0) {
@@ -55,6 +57,8 @@ const char* readWholeSource(ByteSource& source, std::vector<std::uint8_t>& data)
     return nullptr;
 }
 
+}  // namespace
+
 bool acceptableMp3Header(const std::uint8_t* b) {
     if (b[0] != 0xFF || (b[1] & 0xE0) != 0xE0) return false;   // frame sync
     if ((b[1] & 0x18) == 0x08) return false;                   // reserved version
@@ -68,6 +72,9 @@ bool acceptableMp3Header(const std::uint8_t* b) {
     return (b[3] & 0x03) != 2;                                 // reserved emphasis
 }
 
+namespace {
+
+// Sample rate in Hz named by an accepted frame header.
 int mp3HeaderSampleRate(const std::uint8_t* b) {
     static const int mpeg1[3] = {44100, 48000, 32000};
     int rate = mpeg1[(b[2] >> 2) & 0x03];
@@ -77,6 +84,8 @@ int mp3HeaderSampleRate(const std::uint8_t* b) {
     default: return rate / 4;  // MPEG-2.5
     }
 }
+
+}  // namespace
 
 const char* findMp3Start(const std::uint8_t* data, std::size_t size, std::size_t& start) {
     std::size_t pos = 0;
@@ -100,6 +109,12 @@ const char* findMp3Start(const std::uint8_t* data, std::size_t size, std::size_t
     return invalidMp3;
 }
 
+namespace {
+
+// Decodes data[0..size) in one pass into `frames` (two channels, left and
+// right; a single-channel stream goes to both) and sets the sample rate from
+// the decoder's header information (0 if it gave none). Null on success,
+// else the failure text.
 const char* decodeMp3Frames(const std::uint8_t* data, std::size_t size, FramePieces& frames, int& sampleRate) {
     sampleRate = 0;
     hip_t hip = hip_decode_init();
@@ -154,8 +169,9 @@ const char* decodeMp3Frames(const std::uint8_t* data, std::size_t size, FramePie
     return error;
 }
 
-const char* decodeMp3(ByteSource& source, DecodedMp3& result) {
-    result = DecodedMp3{};
+}  // namespace
+
+const char* readMp3File(ByteSource& source, NewVoices& voices) {
     std::vector<std::uint8_t> data;
     if (const char* error = readWholeSource(source, data)) {
         return error;
@@ -164,23 +180,36 @@ const char* decodeMp3(ByteSource& source, DecodedMp3& result) {
     if (const char* error = findMp3Start(data.data(), data.size(), start)) {
         return error;
     }
+    // One decoding pass into pieces, then each voice gets an array of the
+    // exact size; the file's bytes go first, each channel's pieces as they
+    // are copied, so that little more than the decoded frames is ever held.
     FramePieces frames(2);
     int rate = 0;
     if (const char* error = decodeMp3Frames(data.data() + start, data.size() - start, frames, rate)) {
         return error;
     }
-    if (frames.frames() > result.left.max_size()) {
-        return outOfMemory;
+    if (rate <= 0) {
+        rate = mp3HeaderSampleRate(data.data() + start);
     }
+    std::vector<std::uint8_t>().swap(data);
+    const std::size_t first = voices.size();
     try {
-        result.left.resize(static_cast<std::size_t>(frames.frames()));
-        result.right.resize(static_cast<std::size_t>(frames.frames()));
+        if (!voices.make(2, 0, static_cast<std::uint32_t>(rate))) {
+            return outOfMemory;
+        }
     } catch (const std::bad_alloc&) {
         return outOfMemory;
     }
-    frames.moveChannelTo(0, result.left.data());
-    frames.moveChannelTo(1, result.right.data());
-    result.sampleRate = rate > 0 ? rate : mp3HeaderSampleRate(data.data() + start);
+    for (int c = 0; c < 2; ++c) {
+        AudioChannel* voice = voices[first + static_cast<std::size_t>(c)];
+        if (!allocateChannelSamples(voice, frames.frames())) {
+            return outOfMemory;
+        }
+        frames.moveChannelTo(c, voice->samples.get());
+        voice->framesAvailable.store(frames.frames(), std::memory_order_relaxed);
+        voice->loadState.store(LoadState::Loaded, std::memory_order_relaxed);
+        setInitialPanning(voice, c == 0 ? 0.0f : 1.0f);
+    }
     return nullptr;
 }
 

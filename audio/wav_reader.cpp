@@ -1,12 +1,22 @@
 #include "audio/wav_reader.h"
 
 #include <cstring>
+#include <new>
+#include <vector>
 
 #include "audio/load_error.h"
 
 namespace feltrix {
 
 namespace {
+
+struct WavFormat {
+    int channels = 0;            // 0..32
+    std::uint32_t sampleRate = 0;
+    int blockAlign = 0;          // bytes per frame, at least channels x bytes per sample
+    int bitsPerSample = 0;       // 8, 16 or 32
+    std::uint64_t frames = 0;    // whole frames really present in the file
+};
 
 const char* const notRiff = "File is not a RIFF WAV file";
 const char* const notWave = "File is not in WAVE format";
@@ -16,6 +26,7 @@ const char* const noData = "WAV file has no data chunk";
 const char* const tooManyChannels = "WAV file has too many channels";
 const char* const badBlockAlign = "WAV file has an invalid block align";
 const char* const badRate = "WAV file has an invalid sample rate";
+const char* const outOfMemory = "Not enough memory for WAV file";
 
 constexpr std::uint16_t formatPcm = 1;
 constexpr std::uint16_t formatExtensible = 0xFFFE;
@@ -76,8 +87,8 @@ const char* readFmtChunk(ByteSource& source, std::uint32_t size, FmtFields& fmt)
     return nullptr;
 }
 
-}  // namespace
-
+// Reads everything up to the sample data and leaves the source there.
+// Returns null on success, otherwise the load-failure text.
 const char* readWavHeader(ByteSource& source, WavFormat& format) {
     std::uint8_t b[12];
     if (!readExactly(source, b, 4) || std::memcmp(b, "RIFF", 4) != 0) {
@@ -147,6 +158,7 @@ const char* readWavHeader(ByteSource& source, WavFormat& format) {
     return nullptr;
 }
 
+// Converts `frames` interleaved frames of `data` (blockAlign bytes each).
 void convertWavFrames(const std::uint8_t* data, std::uint64_t frames, const WavFormat& format,
                       float* const* voices, std::uint64_t firstFrame) {
     const int channels = format.channels;
@@ -174,6 +186,9 @@ void convertWavFrames(const std::uint8_t* data, std::uint64_t frames, const WavF
     }
 }
 
+// Reads format.frames frames from the source (placed by readWavHeader) into
+// one array per channel, each of format.frames floats in -1..+1. Returns the
+// frames actually read (fewer only when the file shrank meanwhile).
 std::uint64_t readWavFrames(ByteSource& source, const WavFormat& format, float* const* voices) {
     if (format.channels == 0 || format.frames == 0) {
         return 0;
@@ -200,6 +215,8 @@ std::uint64_t readWavFrames(ByteSource& source, const WavFormat& format, float* 
     return done;
 }
 
+// Load-time panning of channel `index` of a file with `channels` channels:
+// a stereo pair goes fully left and right, anything else to the middle.
 float wavChannelPanning(int index, int channels) {
     if (channels == 2) {
         return index == 0 ? 0.0f : 1.0f;
@@ -207,22 +224,33 @@ float wavChannelPanning(int index, int channels) {
     return 0.5f;
 }
 
-const char* decodeWav(ByteSource& source, DecodedWav& result) {
-    result = DecodedWav{};
-    if (const char* error = readWavHeader(source, result.format)) {
+}  // namespace
+
+const char* readWavFile(ByteSource& source, NewVoices& voices) {
+    WavFormat format;
+    if (const char* error = readWavHeader(source, format)) {
         return error;
     }
-    std::vector<float*> pointers;
-    result.voices.resize(static_cast<std::size_t>(result.format.channels));
-    for (auto& voice : result.voices) {
-        voice.assign(static_cast<std::size_t>(result.format.frames), 0.0f);
-        pointers.push_back(voice.data());
+    try {
+        const std::size_t first = voices.size();
+        if (!voices.make(format.channels, format.frames, format.sampleRate)) {
+            return outOfMemory;
+        }
+        std::vector<float*> outputs;
+        for (int c = 0; c < format.channels; ++c) {
+            outputs.push_back(voices[first + static_cast<std::size_t>(c)]->samples.get());
+        }
+        const std::uint64_t frames = readWavFrames(source, format, outputs.data());
+        for (int c = 0; c < format.channels; ++c) {
+            AudioChannel* voice = voices[first + static_cast<std::size_t>(c)];
+            voice->sampleCount = frames;  // fewer only if the file shrank meanwhile
+            voice->framesAvailable.store(frames, std::memory_order_relaxed);
+            voice->loadState.store(LoadState::Loaded, std::memory_order_relaxed);
+            setInitialPanning(voice, wavChannelPanning(c, format.channels));
+        }
+    } catch (const std::bad_alloc&) {
+        return outOfMemory;
     }
-    std::uint64_t frames = readWavFrames(source, result.format, pointers.data());
-    for (auto& voice : result.voices) {
-        voice.resize(static_cast<std::size_t>(frames));
-    }
-    result.format.frames = frames;
     return nullptr;
 }
 

@@ -25,12 +25,12 @@ Interleaved readReferenceWav(const std::string& command, const std::string& wavP
     if (!runCommand(command)) return result;
     const std::string bytes = readFile(wavPath);
     MemoryByteSource source(bytes.data(), bytes.size());
-    DecodedWav wav;
-    if (bytes.empty() || decodeWav(source, wav) != nullptr) return result;
-    result.channels = wav.format.channels;
-    result.sampleRate = static_cast<int>(wav.format.sampleRate);
-    for (std::uint64_t f = 0; f < wav.format.frames; ++f)
-        for (const auto& voice : wav.voices) result.samples.push_back(voice[static_cast<std::size_t>(f)]);
+    NewVoices voices;
+    if (bytes.empty() || readWavFile(source, voices) != nullptr || voices.size() == 0) return result;
+    result.channels = static_cast<int>(voices.size());
+    result.sampleRate = static_cast<int>(voices[0]->sourceRate);
+    for (std::uint64_t f = 0; f < voices[0]->sampleCount; ++f)
+        for (const AudioChannel* voice : voices.voices()) result.samples.push_back(voice->samples[f]);
     return result;
 }
 
@@ -86,6 +86,10 @@ std::string wavFile16(const std::vector<float>& interleaved, int channels, std::
     const auto align = static_cast<std::uint16_t>(2 * channels);
     return riffWave(chunk("fmt ", fmtBody(1, static_cast<std::uint16_t>(channels), rate, align, 16)) +
                     chunk("data", data));
+}
+
+std::vector<float> samplesOf(const AudioChannel* voice) {
+    return std::vector<float>(voice->samples.get(), voice->samples.get() + voice->sampleCount);
 }
 
 AudioChannel* makeChannel(const std::vector<float>& samples, std::uint32_t sourceRate) {

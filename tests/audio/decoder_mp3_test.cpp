@@ -74,11 +74,11 @@ TEST(Mp3Reader, FindsTheFirstHeaderAfterAnId3Tag) {
 }
 
 // Largest difference between our decoding, from frame `lag` on, and lame's.
-float largestDifference(const DecodedMp3& ours, const Interleaved& lame, std::size_t lag, std::size_t frames) {
+float largestDifference(const NewVoices& ours, const Interleaved& lame, std::size_t lag, std::size_t frames) {
     float worst = 0.0f;
-    for (std::size_t f = 0; f < frames && f < lame.frames() && f + lag < ours.left.size(); ++f) {
-        worst = std::max(worst, std::fabs(ours.left[f + lag] - lame.at(f, 0)));
-        worst = std::max(worst, std::fabs(ours.right[f + lag] - lame.at(f, lame.channels - 1)));
+    for (std::size_t f = 0; f < frames && f < lame.frames() && f + lag < ours[0]->sampleCount; ++f) {
+        worst = std::max(worst, std::fabs(ours[0]->samples[f + lag] - lame.at(f, 0)));
+        worst = std::max(worst, std::fabs(ours[1]->samples[f + lag] - lame.at(f, lame.channels - 1)));
     }
     return worst;
 }
@@ -99,10 +99,11 @@ TEST(Mp3Reader, DecodesWhatLameDecodes) {
         ASSERT_GT(reference.frames(), 0u);
         const std::string data = tagPrefix + readFile(mp3);
         MemoryByteSource source(data.data(), data.size());
-        DecodedMp3 ours;
-        ASSERT_EQ(decodeMp3(source, ours), nullptr);
-        EXPECT_EQ(ours.sampleRate, reference.sampleRate);
-        ASSERT_EQ(ours.left.size(), ours.right.size());
+        NewVoices ours;
+        ASSERT_EQ(readMp3File(source, ours), nullptr);
+        ASSERT_EQ(ours.size(), 2u);
+        EXPECT_EQ(ours[0]->sourceRate, static_cast<std::uint32_t>(reference.sampleRate));
+        ASSERT_EQ(ours[0]->sampleCount, ours[1]->sampleCount);
         // lame --decode drops the codec delay at the start, which the reader keeps: find where they agree.
         std::size_t lag = 0;
         float bestDifference = 1e9f;
@@ -110,11 +111,11 @@ TEST(Mp3Reader, DecodesWhatLameDecodes) {
             const float d = largestDifference(ours, reference, l, 4000);
             if (d < bestDifference) bestDifference = d, lag = l;
         }
-        EXPECT_GE(ours.left.size(), reference.frames() + lag);
-        EXPECT_LT(ours.left.size(), reference.frames() + 4000);
+        EXPECT_GE(ours[0]->sampleCount, reference.frames() + lag);
+        EXPECT_LT(ours[0]->sampleCount, reference.frames() + 4000);
         // The very same 16-bit samples, each divided by 32768; a mono stream plays on both voices.
         EXPECT_EQ(largestDifference(ours, reference, lag, reference.frames()), 0.0f);
-        if (channels == 1) { EXPECT_EQ(ours.left, ours.right); }
+        if (channels == 1) { EXPECT_EQ(samplesOf(ours[0]), samplesOf(ours[1])); }
     }
 }
 

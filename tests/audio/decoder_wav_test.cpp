@@ -69,16 +69,15 @@ TEST(WavReader, HandMadeFilesDecodeOrGiveTheirFailureText) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        DecodedWav wav;
+        NewVoices voices;
         MemoryByteSource source(c.bytes.data(), c.bytes.size());
-        const char* error = decodeWav(source, wav);
+        const char* error = readWavFile(source, voices);
         EXPECT_STREQ(error, c.error);
         if (error || c.error) continue;
-        EXPECT_EQ(wav.format.frames, c.frames);
-        ASSERT_EQ(static_cast<int>(wav.voices.size()), c.channels);
-        for (const auto& voice : wav.voices) EXPECT_EQ(voice.size(), c.frames);
+        ASSERT_EQ(static_cast<int>(voices.size()), c.channels);
+        for (const AudioChannel* voice : voices.voices()) EXPECT_EQ(voice->sampleCount, c.frames);
         for (std::size_t i = 0; i < c.values.size(); ++i) {
-            EXPECT_EQ(wav.voices[i % c.channels][i / c.channels], c.values[i]) << "value " << i;
+            EXPECT_EQ(voices[i % c.channels]->samples[i / c.channels], c.values[i]) << "value " << i;
         }
     }
 }
