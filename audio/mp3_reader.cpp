@@ -18,6 +18,9 @@ const char* const decoderError = "MP3 decoder error";
 const char* const outOfMemory = "Not enough memory for MP3 file";
 
 constexpr std::size_t feedSize = 1024;
+// Calls in a row without sound after which hip is taken to hold no more
+// whole frames (see decodeMp3Frames).
+constexpr int idleCallsToStop = 4;
 // One frame holds at most 1152 samples per channel; the spare room keeps a
 // misbehaving stream from ever writing past the buffers.
 constexpr int frameBufferSamples = 4608;
@@ -125,7 +128,7 @@ const char* decodeMp3Frames(const std::uint8_t* data, std::size_t size, FramePie
     mp3data_struct info{};
     const char* error = nullptr;
     // hip keeps what it was fed; calls with no new input give the frames it
-    // can still complete, until it asks for more (0) or fails (negative).
+    // can still complete.
     auto take = [&](int r) {
         if (r > frameBufferSamples) {
             r = frameBufferSamples;
@@ -157,12 +160,24 @@ const char* decodeMp3Frames(const std::uint8_t* data, std::size_t size, FramePie
         std::size_t length = size - offset <= feedSize ? size - offset : feedSize;
         int r = hip_decode1_headers(hip, bytes + offset, length, pcmLeft.data(), pcmRight.data(), &info);
         offset += length;
-        while (r > 0 && !error) {
-            take(r);
+        // hip answers 0 both when it needs more input and after a step that
+        // gives no sound although whole frames are still buffered (skipping
+        // the Xing/Info frame, reading the first header, taking in the rest
+        // of a frame after its samples, a frame whose bit reservoir is
+        // missing). So ask again with no new input until several calls in a
+        // row give nothing: frames left behind here would pile up, and those
+        // still buffered after the last feed would be lost with the decoder.
+        for (int idle = r > 0 ? 0 : 1; idle < idleCallsToStop && !error;) {
+            if (r < 0) {
+                error = decoderError;
+                break;
+            }
+            if (r > 0) {
+                take(r);
+                idle = 0;
+            }
             r = hip_decode1_headers(hip, bytes, 0, pcmLeft.data(), pcmRight.data(), &info);
-        }
-        if (r < 0) {
-            error = decoderError;
+            if (r == 0) ++idle;
         }
     }
     hip_decode_exit(hip);
