@@ -1,5 +1,6 @@
 #include "audio/sound_loading.h"
 
+#include <cstdio>
 #include <new>
 #include <vector>
 
@@ -84,6 +85,11 @@ int loadOggChannels(const char* path) {
             return fail(error);
         }
         const OggStream& stream = *job->stream;
+        if (!stream.unplayedLinksNote().empty()) {
+            // Played as oggdec plays it, but nobody would otherwise know why
+            // the sound ends early.
+            std::printf("warning: Ogg file %s: %s\n", path, stream.unplayedLinksNote().c_str());
+        }
         if (!made.make(stream.channels(), stream.totalFrames(), stream.sampleRate())) {
             job->endDecoding();
             return fail(oggOutOfMemory);
