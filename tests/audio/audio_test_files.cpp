@@ -88,10 +88,6 @@ std::string wavFile16(const std::vector<float>& interleaved, int channels, std::
                     chunk("data", data));
 }
 
-std::vector<float> samplesOf(const AudioChannel* voice) {
-    return std::vector<float>(voice->samples.get(), voice->samples.get() + voice->sampleCount);
-}
-
 AudioChannel* makeChannel(const std::vector<float>& samples, std::uint32_t sourceRate) {
     AudioChannel* channel = newAudioChannel();
     if (channel == nullptr || !allocateChannelSamples(channel, samples.size())) return nullptr;

@@ -39,8 +39,6 @@ std::string fmtBody(std::uint16_t tag, std::uint16_t channels, std::uint32_t rat
 // A 16-bit PCM WAV file of `interleaved` values in -1..1.
 std::string wavFile16(const std::vector<float>& interleaved, int channels, std::uint32_t rate);
 
-// The frames a voice holds.
-std::vector<float> samplesOf(const AudioChannel* voice);
 // A loaded channel holding `samples` at `sourceRate` (panning 0.5, volume 0).
 AudioChannel* makeChannel(const std::vector<float>& samples, std::uint32_t sourceRate);
 std::vector<float> sine(double hz, std::uint32_t rate, std::size_t frames, float amplitude = 1.0f);

@@ -1,6 +1,7 @@
 // The MP3 reader: header search, ID3v2 skipping, and decoding against lame --decode.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <tuple>
 
@@ -83,25 +84,21 @@ float largestDifference(const NewVoices& ours, const Interleaved& lame, std::siz
     return worst;
 }
 
-// Sample frames in the MPEG audio frames of a layer III file without tags, walked header by header; a
-// Xing/Info frame (no sound) is not counted.
+// Sample frames of the MPEG audio frames of a layer III file without tags, walked header by header; a Xing/Info
+// frame (no sound) is not counted. 0 when the walk loses its way.
 std::uint64_t mpegSampleFrames(const std::string& mp3) {
     static const int kbps[2][15] = {{0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160},
                                     {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320}};
-    static const int rates[3] = {44100, 48000, 32000};
-    std::uint64_t frames = 0;
-    std::size_t at = 0, perFrame = 1152;
-    while (at + 4 <= mp3.size() && static_cast<std::uint8_t>(mp3[at]) == 0xFF) {
-        const auto b1 = static_cast<std::uint8_t>(mp3[at + 1]), b2 = static_cast<std::uint8_t>(mp3[at + 2]);
-        const int version = (b1 >> 3) & 3, mpeg1 = version == 3 ? 1 : 0;  // 3: MPEG-1, 2: MPEG-2, 0: MPEG-2.5
-        const int rate = rates[(b2 >> 2) & 3] >> (mpeg1 ? 0 : version == 2 ? 1 : 2);
-        perFrame = mpeg1 ? 1152 : 576;
-        const std::size_t size = perFrame / 8 * 1000 * kbps[mpeg1][b2 >> 4] / rate + ((b2 >> 1) & 1);
-        const std::string body = mp3.substr(at, 64);
-        if (body.find("Xing") == std::string::npos && body.find("Info") == std::string::npos) ++frames;
-        at += size;
+    std::size_t frames = 0, at = 0, perFrame = 0;
+    for (; at + 4 <= mp3.size() && static_cast<std::uint8_t>(mp3[at]) == 0xFF; ++frames) {
+        const int version = static_cast<std::uint8_t>(mp3[at + 1]) >> 3 & 3, b2 = static_cast<std::uint8_t>(mp3[at + 2]), mpeg1 = version == 3;
+        perFrame = mpeg1 ? 1152 : 576;  // version 3: MPEG-1, 2: MPEG-2 (half the rate), 0: MPEG-2.5 (a quarter)
+        const int rate = std::array{44100, 48000, 32000}[(b2 >> 2) & 3] >> (mpeg1 ? 0 : version == 2 ? 1 : 2);
+        if (mp3.substr(at, 64).find("Xing") != std::string::npos || mp3.substr(at, 64).find("Info") != std::string::npos)
+            --frames;
+        at += perFrame / 8 * 1000 * kbps[mpeg1][b2 >> 4] / rate + ((b2 >> 1) & 1);
     }
-    return at == mp3.size() ? frames * perFrame : 0;  // 0: the walk lost its way
+    return at == mp3.size() ? frames * perFrame : 0;
 }
 
 // Stereo and mono files, one behind an ID3v2 tag holding a sync pattern, decode as lame --decode does, to
@@ -122,14 +119,13 @@ TEST(Mp3Reader, DecodesWhatLameDecodes) {
         ASSERT_GT(reference.frames(), 0u);
         const std::string data = tagPrefix + readFile(mp3);
         const std::uint64_t mpegFrames = mpegSampleFrames(readFile(mp3));
-        ASSERT_GT(mpegFrames, 0u);
         MemoryByteSource source(data.data(), data.size());
         NewVoices ours;
         ASSERT_EQ(readMp3File(source, ours), nullptr);
         ASSERT_EQ(ours.size(), 2u);
         EXPECT_EQ(ours[0]->sourceRate, static_cast<std::uint32_t>(reference.sampleRate));
         ASSERT_EQ(ours[0]->sampleCount, ours[1]->sampleCount);
-        EXPECT_EQ(ours[0]->sampleCount, mpegFrames);
+        EXPECT_EQ(ours[0]->sampleCount, mpegFrames);  // to the last frame, delay and padding kept
         // lame --decode drops the codec delay at the start, which the reader keeps: find where they agree.
         std::size_t lag = 0;
         float bestDifference = 1e9f;
@@ -138,10 +134,10 @@ TEST(Mp3Reader, DecodesWhatLameDecodes) {
             if (d < bestDifference) bestDifference = d, lag = l;
         }
         EXPECT_GE(ours[0]->sampleCount, reference.frames() + lag);
-        EXPECT_LT(ours[0]->sampleCount, reference.frames() + 4000);
         // The very same 16-bit samples, each divided by 32768; a mono stream plays on both voices.
         EXPECT_EQ(largestDifference(ours, reference, lag, reference.frames()), 0.0f);
-        if (channels == 1) { EXPECT_EQ(samplesOf(ours[0]), samplesOf(ours[1])); }
+        const float* left = ours[0]->samples.get();
+        if (channels == 1) { EXPECT_TRUE(std::equal(left, left + ours[0]->sampleCount, ours[1]->samples.get())); }
     }
 }
 
