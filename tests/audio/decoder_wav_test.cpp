@@ -40,8 +40,8 @@ TEST(WavReader, HandMadeFilesDecodeOrGiveTheirFailureText) {
          {-1.0f, 8388607.0f / 8388608.0f, 1.0f / 8388608.0f}},
         {"32 bit PCM tag, all floats within 2: floats, clipped", withData(1, 32, le32(0xBF800000u) + le32(0x3E800000u) +
          le32(0x40000000u)), nullptr, 3, 1, {-1.0f, 0.25f, 1.0f}},
-        {"32 bit PCM tag, one NaN as float: all integers", withData(1, 32, le32(1) + le32(0x40000000u) +
-         le32(0xFFFFFFFFu)), nullptr, 3, 1, {0x1p-31f, 0.5f, -0x1p-31f}},
+        {"32 bit PCM tag, one float beyond 2 (3.0): all integers", withData(1, 32, le32(1) + le32(0x40400000u) +
+         le32(0xC0000000u)), nullptr, 3, 1, {0x1p-31f, 0x40400000 * 0x1p-31f, -0.5f}},
         {"float tag: clipped, NaN silent", withData(1, 32, le32(0x40400000u) + le32(0x7FC00000u) + le32(0xFF800000u), 3),
          nullptr, 3, 1, {1.0f, 0.0f, -1.0f}},
         {"3 channels, 8 bit", withData(3, 8, std::string("\x40\x80\xC0\0\xFF\x80", 6)), nullptr, 2, 3,
