@@ -2,13 +2,21 @@
 # feltrix-eegsim.exe and feltrix-render.exe together under wine: the stand-in
 # records 3 s of synthetic EEG as fast as it can (LF line ends, one row per
 # update), and feltrix-render plays the demo against that recording into
-# 2-second WAV (float) and FLAC (16-bit) files that are not silent.
+# 2-second WAV (float) and FLAC (16-bit) files that are not silent. Every
+# file (the recording, a copy of the demo, the sound files) lives in a folder
+# named in three scripts: the programs take their arguments in UTF-8 from the
+# wide command line.
 #   usage: companions_test.sh WINE_RUN EEGSIM_EXE RENDER_EXE DEMO_SCRIPT
 set -eu
 wine_run=$1 eegsim=$2 render=$3 demo=$4
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-cd "$dir"
+# Wine hands the programs these names as the locale spells them.
+export LC_ALL=C.UTF-8
+mkdir "$dir/Müller 测试 José"
+cd "$dir/Müller 测试 José"
+cp -r "$(dirname "$demo")" demo
+demo="$(pwd)/demo/$(basename "$demo")"
 fail() { echo "FAILED: $*" >&2; exit 1; }
 export PELGRIN32_AREA_NAME="feltrix-companions-test-$$"
 
