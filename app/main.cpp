@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "app/command_line.h"
 #include "app/install_path.h"
@@ -29,11 +30,9 @@ int main(int argc, char** argv) {
     installModalUiBackend(new QtModalUi);
 
     auto* window = new MainWindow;
-    if (initAudio() != 0) {
-        showMessageBox("Error",
-                       "Failed to initialize audio system. Make sure libportaudio.so.2 is present and not corrupted.",
-                       false);
-    }
+    // The box names what failed; the engine keeps looking for a device.
+    const std::string audioFailure = initAudio();
+    if (!audioFailure.empty()) showMessageBox("Error", "Failed to initialize audio system. " + audioFailure, false);
     window->show();
 
     auto* timer = new QtUpdateTimer(*host);

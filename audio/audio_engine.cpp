@@ -23,9 +23,11 @@ OutputSupervisor& engineOutput() {
 
 }  // namespace
 
-int initAudio() {
+std::string initAudio() {
     engineChannelTable();  // exists whatever becomes of the device
-    return engineOutput().open(std::chrono::seconds(10));
+    std::string failure = engineOutput().open(std::chrono::seconds(10)).message;
+    while (!failure.empty() && failure.back() == '\n') failure.pop_back();
+    return failure;
 }
 
 void startOutputStream() { engineOutput().start(); }
