@@ -9,7 +9,7 @@
 #include "app/install_path.h"
 #include "app/qt_update_timer.h"
 #include "app/script_host.h"
-#include "audio/audio_system.h"
+#include "audio/audio_engine.h"
 #include "gui/modal_ui.h"
 #include "gui/qt_main_window.h"
 #include "gui/qt_modal_ui.h"

@@ -8,7 +8,7 @@
 #include "app/passthrough_input.h"
 #include "app/script_functions.h"
 #include "app/update_timer.h"
-#include "audio/audio_system.h"
+#include "audio/audio_engine.h"
 #include "common/script_lock.h"
 #include "gui/modal_ui.h"
 #include "hostlink/host_cycle.h"

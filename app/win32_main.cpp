@@ -12,7 +12,7 @@
 #include "app/install_path.h"
 #include "app/script_host.h"
 #include "app/win32_update_timer.h"
-#include "audio/audio_system.h"
+#include "audio/audio_engine.h"
 #include "common/win32_text.h"
 #include "gui/modal_ui.h"
 #include "gui/win32_main_window.h"
