@@ -56,7 +56,7 @@ feltrix_add_test(audio_engine_threaded_tests audio/engine_threaded_test.cpp LIBS
 
 # The script GUI: the registry on the in-memory window system, and the GUI
 # functions as scripts see them, run by Feltrix.exe in its Win32 window.
-feltrix_add_test(gui_registry_tests SOURCES gui/item_registry_test.cpp LIBS feltrix_core)
+feltrix_add_test(gui_registry_tests SOURCES gui/item_registry_test.cpp gui/system_error_win32_test.cpp LIBS feltrix_core)
 feltrix_add_test(gui_script_tests SOURCES gui/gui_script_test.cpp)
 add_dependencies(gui_script_tests feltrix)
 
