@@ -69,7 +69,10 @@ const char* readFromFunction(lua_State* L, void*, std::size_t* size) {
         *size = 0;
         return nullptr;
     }
-    if (!lua_isstring(L, -1)) luaL_error(L, "reader function must return a string");
+    if (!lua_isstring(L, -1)) {
+        lua_pushstring(L, "reader function must return a string");
+        lua_error(L);
+    }
     lua_replace(L, kPieceSlot);
     return lua_tolstring(L, kPieceSlot, size);
 }
@@ -107,7 +110,7 @@ int luaLoadstring(lua_State* L) {
 int luaLoad(lua_State* L) {
     if (std::strchr(luaL_optstring(L, 3, "t"), 't') == nullptr) {
         lua_pushnil(L);
-        lua_pushstring(L, kBinaryRefused);
+        lua_pushstring(L, kWrongModeMessage);
         return 2;
     }
     int status = 0;
