@@ -15,18 +15,19 @@ trap 'rm -rf "$dir"' EXIT
 export LC_ALL=C.UTF-8
 mkdir "$dir/Müller 测试 José"
 cd "$dir/Müller 测试 José"
+here=$(pwd)
 cp -r "$(dirname "$demo")" demo
-demo="$(pwd)/demo/$(basename "$demo")"
+demo="$here/demo/$(basename "$demo")"
 fail() { echo "FAILED: $*" >&2; exit 1; }
 export PELGRIN32_AREA_NAME="feltrix-companions-test-$$"
 
-"$wine_run" "$eegsim" --record session.csv --duration 3 --speed 0 >eegsim.out || fail "the stand-in failed"
+"$wine_run" "$eegsim" --record "$here/session.csv" --duration 3 --speed 0 >eegsim.out || fail "the stand-in failed"
 grep -q "finished after 96 updates" eegsim.out || fail "the stand-in said: $(cat eegsim.out)"
 [ "$(wc -l <session.csv)" = 97 ] || fail "session.csv has $(wc -l <session.csv) lines, not a header and 96 rows"
 if grep -q "$(printf '\r')" session.csv; then fail "session.csv has CR LF line ends"; fi
 
 for out in session.wav session.flac; do
-  "$wine_run" "$render" --script "$demo" --replay session.csv --seconds 2 --out "$out" >/dev/null \
+  "$wine_run" "$render" --script "$demo" --replay "$here/session.csv" --seconds 2 --out "$here/$out" >/dev/null \
     || fail "feltrix-render failed on $out"
   info="$(soxi -D "$out" 2>/dev/null) $(soxi -r "$out" 2>/dev/null) $(soxi -e "$out" 2>/dev/null)"
   case $out in
