@@ -3,12 +3,13 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "app/command_line.h"
 #include "app/install_path.h"
 #include "app/qt_update_timer.h"
 #include "app/script_host.h"
-#include "audio/audio_system.h"
+#include "audio/audio_engine.h"
 #include "gui/modal_ui.h"
 #include "gui/qt_main_window.h"
 #include "gui/qt_modal_ui.h"
@@ -29,11 +30,9 @@ int main(int argc, char** argv) {
     installModalUiBackend(new QtModalUi);
 
     auto* window = new MainWindow;
-    if (initAudio() != 0) {
-        showMessageBox("Error",
-                       "Failed to initialize audio system. Make sure libportaudio.so.2 is present and not corrupted.",
-                       false);
-    }
+    // The box names what failed; the engine keeps looking for a device.
+    const std::string audioFailure = initAudio();
+    if (!audioFailure.empty()) showMessageBox("Error", "Failed to initialize audio system. " + audioFailure, false);
     window->show();
 
     auto* timer = new QtUpdateTimer(*host);

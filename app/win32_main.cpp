@@ -12,7 +12,7 @@
 #include "app/install_path.h"
 #include "app/script_host.h"
 #include "app/win32_update_timer.h"
-#include "audio/audio_system.h"
+#include "audio/audio_engine.h"
 #include "common/win32_text.h"
 #include "gui/modal_ui.h"
 #include "gui/win32_main_window.h"
@@ -34,10 +34,9 @@ int runMainWindow(HINSTANCE instance, int showCode, feltrix::ScriptHost& host) {
     HWND window = createMainWindow(instance);
     if (window == nullptr) return 1;
     // PortAudio is linked into the program (no portaudio_x86.dll to miss).
-    if (initAudio() != 0) {
-        showMessageBox("Error", "Failed to initialize audio system. Make sure a sound output device is available.",
-                       false);
-    }
+    // The box names what failed; the engine keeps looking for a device.
+    const std::string audioFailure = initAudio();
+    if (!audioFailure.empty()) showMessageBox("Error", "Failed to initialize audio system. " + audioFailure, false);
     ShowWindow(window, showCode);
 
     auto* timer = new Win32UpdateTimer(host);

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <new>
 
+#include "audio/audio_engine.h"
+
 namespace feltrix {
 
 AudioChannel::~AudioChannel() {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "audio/audio_channel.h"
+#include "audio/audio_engine.h"
 #include "audio/byte_source.h"
 #include "audio/load_error.h"
 #include "audio/mp3_reader.h"

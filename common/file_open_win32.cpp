@@ -26,4 +26,8 @@ bool canOpenForReading(const char* path) {
     return true;
 }
 
+std::FILE* openFile(const char* path, const char* mode) {
+    return _wfopen(utf8ToWide(path).c_str(), utf8ToWide(mode).c_str());
+}
+
 }  // namespace feltrix

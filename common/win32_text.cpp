@@ -40,4 +40,20 @@ std::wstring systemMessage(unsigned long code) {
     return message;
 }
 
+std::wstring moduleFileName(void* module) {
+    std::wstring path(MAX_PATH, L'\0');
+    // Paths have at most 32767 characters; a full buffer may mean a cut one.
+    while (path.size() <= 32768) {
+        const DWORD length =
+            GetModuleFileNameW(static_cast<HMODULE>(module), path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+    return {};
+}
+
 }  // namespace feltrix

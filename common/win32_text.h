@@ -1,6 +1,7 @@
 #pragma once
-// UTF-8 <-> UTF-16 for the Windows platform files: the program keeps every
-// text in UTF-8 and widens it only where a wide Windows call takes it.
+// The Windows platform files' shared helpers: UTF-8 <-> UTF-16 (the program
+// keeps every text in UTF-8 and widens it only where a wide Windows call takes
+// it), the system's error texts and module paths.
 #include <string>
 
 namespace feltrix {
@@ -15,5 +16,8 @@ std::string wideToAnsi(const std::wstring& text);
 // The system's text for an error code (GetLastError), without its line break;
 // "error N" when the system has none.
 std::wstring systemMessage(unsigned long code);
+// The full path of a loaded module's file (`module` an HMODULE; null for the
+// running program), however long; empty when the system cannot give it.
+std::wstring moduleFileName(void* module);
 
 }  // namespace feltrix

@@ -6,13 +6,11 @@
 namespace feltrix {
 
 std::string systemErrorText(DWORD code, const std::string& context) {
-    wchar_t* systemText = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-        MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<wchar_t*>(&systemText), 0, nullptr);
-    std::string text = context + ": error " + std::to_string(static_cast<int>(code)) + ": ";
-    if (length > 0 && systemText != nullptr) text += wideToUtf8(std::wstring(systemText, length));
-    if (systemText != nullptr) LocalFree(systemText);
+    const std::string number = std::to_string(static_cast<int>(code));
+    const std::string systemText = wideToUtf8(systemMessage(code));
+    std::string text = context + ": error " + number + ": ";
+    // systemMessage's stand-in for a code the system has no text for.
+    if (systemText != "error " + std::to_string(code)) text += systemText;
     return text;
 }
 

@@ -7,8 +7,8 @@
 
 namespace feltrix {
 
-// "<context>: error <code>: <system text>" (the system text as the system
-// gives it; only the context and the code when it has none).
+// "<context>: error <code>: <system text>" (the system text without its line
+// break; only the context and the code when it has none).
 std::string systemErrorText(DWORD code, const std::string& context);
 // Shows systemErrorText in a box without owner (logged under automation).
 void showSystemError(DWORD code, const std::string& context);

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <thread>
 
+#include "audio/audio_engine.h"
 #include "audio/load_error.h"
 #include "audio/ogg_decoder_thread.h"
-#include "audio/sound_loading.h"
 #include "tests/audio/audio_test_files.h"
 #include "tests/support/test_support.h"
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/tool_main.h"
 #include "tools/eegsim/edf_source.h"
 #include "tools/eegsim/options.h"
 #include "tools/eegsim/pelgrin_library.h"
@@ -70,10 +71,10 @@ private:
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int toolMain(const std::vector<std::string>& arguments) {
     Options options;
     std::string error;
-    if (!parseOptions(std::vector<std::string>(argv + 1, argv + argc), options, error))
+    if (!parseOptions(arguments, options, error))
         return fail(error + " (see --help)", 2);
     if (options.help) {
         std::printf("%s", usageText().c_str());

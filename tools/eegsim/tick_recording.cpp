@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/file_open.h"
+
 namespace eegsim {
 
 std::string recordingHeader() {
@@ -17,7 +19,7 @@ TickRecorder::~TickRecorder() { close(); }
 bool TickRecorder::open(const std::string& path, std::string& error) {
     close();
     // Binary: the same bytes (LF line ends) on every system.
-    file_ = std::fopen(path.c_str(), "wb");
+    file_ = feltrix::openFile(path.c_str(), "wb");
     if (!file_) {
         error = "cannot create \"" + path + "\": " + std::strerror(errno);
         return false;
@@ -68,7 +70,7 @@ bool TickReplayer::open(const std::string& path, std::string& error) {
     path_ = path;
     // Binary: ftell/fseek positions are exact (in text mode on Windows they
     // are not for LF-only files); readLine drops CRs of CR LF files.
-    file_ = std::fopen(path.c_str(), "rb");
+    file_ = feltrix::openFile(path.c_str(), "rb");
     if (!file_) {
         error = "cannot open \"" + path + "\": " + std::strerror(errno);
         return false;
