@@ -31,6 +31,8 @@ bool ChangeRecorder::append(const std::string& text, std::string& error) {
         return true;
     }
     const int why = errno;
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.1f", lastSeconds_);
     // Part of the row may have reached the file (and closing may write more
     // of it): close, then cut the file back to its whole rows.
     std::fclose(file_);
@@ -38,8 +40,7 @@ bool ChangeRecorder::append(const std::string& text, std::string& error) {
     std::error_code ignored;
     std::filesystem::resize_file(std::filesystem::u8path(path_), whole_, ignored);
     error = "cannot write to \"" + path_ + "\"" + (why != 0 ? std::string(": ") + std::strerror(why) : "") +
-            "; the recording stops here and keeps its " + std::to_string(rows_) + " rows (" +
-            std::to_string(static_cast<long long>(lastSeconds_)) + " s)";
+            "; the recording stops here and keeps its " + std::to_string(rows_) + " rows (" + seconds + " s)";
     return false;
 }
 
