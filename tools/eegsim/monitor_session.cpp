@@ -21,13 +21,14 @@ void readSettled(const MonitorHooks& hooks, const HostVariableSnapshot& known, H
 bool runMonitor(const MonitorHooks& hooks, ChangeRecorder* recorder, MonitorOutput& output) {
     const double start = hooks.now();
     ChangeTracker tracker(start);
+    const HostVariableSnapshot zero{};
     HostVariableSnapshot snapshot{};
     std::string error;
     auto record = [&](double now) {
         if (recorder && recorder->active() && !recorder->write(now - start, toFrame(tracker.values()), error))
             output.notice(error, now - start);
     };
-    readSettled(hooks, snapshot, snapshot);
+    readSettled(hooks, zero, snapshot);
     tracker.update(snapshot, start);
     record(start);
     output.refresh(tracker, start);
