@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include "hostlink/binding_texts.h"
 #include "tests/support/test_area_name.h"
 #include "tests/support/test_support.h"
+#include "tools/eegsim/monitor_view.h"
 #include "tools/eegsim/tick_recording.h"
 
 using namespace eegsim;
@@ -195,6 +197,51 @@ TEST_F(Monitor, BadConditions) {
     EXPECT_GE(kept.size(), 1u);
     EXPECT_EQ(readFile(dir_.file("full.csv")).back(), '\n');
 #endif
+}
+
+// Catches words combined the wrong way (a union of side, band and measure instead of their meet),
+// names matched with their case, and the events' words reaching band measures.
+TEST(MonitorSelection, WordsNarrowByKindAndAddByName) {
+    const struct { const char* words; std::vector<std::string> shown; } cases[] = {
+        {"left,ALPHA,value,threshold", {"leftAlphaValue", "leftAlphaThreshold"}},
+        {"Resrv,Mode,artifact,event16,rightThetaMean",
+         {"leftResrvMode", "rightResrvMode", "rightThetaMean", "artifact", "event16ValA", "event16ValB", "event16Flag"}},
+    };
+    for (const auto& c : cases) {
+        monitor::Selection selection;
+        std::string error;
+        ASSERT_TRUE(monitor::parseSelection(c.words, selection, error)) << error;
+        std::vector<std::string> shown;
+        for (std::size_t i = 0; i < selection.size(); ++i)
+            if (selection[i]) shown.push_back(monitor::variables()[i].name);
+        std::sort(shown.begin(), shown.end());
+        std::vector<std::string> expected = c.shown;
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(shown, expected) << c.words;
+    }
+}
+
+// Catches a view wider or taller than its window (a terminal would wrap or scroll it), hidden lines
+// not said, and a changed value not highlighted while an unchanged one is.
+TEST(MonitorView, FitsItsWindowAndHighlightsChanges) {
+    monitor::ChangeTracker tracker(10.0);
+    monitor::HostVariableSnapshot values{};
+    tracker.update(values, 10.0);
+    values.bands[1][2].value = 321;  // rightAlphaValue
+    tracker.update(values, 11.0);
+    const auto lines = monitor::buildView(tracker, monitor::everything(), 11.5, {"title", "", ""}, 80, 24);
+    ASSERT_EQ(lines.size(), 24u);
+    int highlighted = 0;
+    for (const auto& line : lines) {
+        std::size_t width = 0;
+        for (const auto& segment : line) {
+            width += segment.text.size();
+            if (segment.highlighted) highlighted += segment.text == "   321" ? 1 : 100;
+        }
+        EXPECT_LE(width, 79u);
+    }
+    EXPECT_EQ(highlighted, 1);
+    EXPECT_NE(lines.back()[0].text.find("more lines"), std::string::npos);
 }
 
 }  // namespace
