@@ -159,6 +159,9 @@ TEST_F(Monitor, WatchesAWriterThatComesAndGoesWithoutWriting) {
     // The last row: when Ctrl-C came, after the 2 s without change.
     EXPECT_GT(recorded.back().first, firstTime(recorded, 300) + 2.0);
 
+    const RunResult replay = runProgram(EEGSIM_PROGRAM, options({"--replay", "rec.csv", "--speed", "0", "--quiet"}));
+    EXPECT_NE(replay.out.find("end of the recording after " + std::to_string(recorded.size()) + " updates"),
+              std::string::npos) << replay.out;
     expectLoudnessFollows(render("rec.csv"), recorded);
     expectLoudnessFollows(render("source.csv"), recordedAlpha(dir_.file("source.csv"), error));
 }
