@@ -121,3 +121,17 @@ add_dependencies(render_tests feltrix-render demo)
 add_test(NAME companions_under_wine
   COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/windows/companions_test.sh ${CMAKE_CROSSCOMPILING_EMULATOR}
           $<TARGET_FILE:feltrix-eegsim> $<TARGET_FILE:feltrix-render> ${CMAKE_BINARY_DIR}/demo/FeltrixInit.lj)
+
+# The monitor's live view in a real console (wine's), read back from the
+# console's screen buffer.
+add_executable(console_view_check windows/console_view_check.cpp)
+add_test(NAME monitor_console_under_wine COMMAND console_view_check $<TARGET_FILE:feltrix-eegsim>)
+set_tests_properties(monitor_console_under_wine PROPERTIES TIMEOUT 120)
+
+# The monitor beside a writer process through PELGRIN32.DLL, and its
+# recording rendered (the full-disk case needs a file size limit: Linux only).
+feltrix_add_test(eegsim_monitor_tests SOURCES tools/eegsim_monitor_test.cpp windows/background_program_win32.cpp
+  LIBS eegsim_monitor feltrix_render_core)
+target_compile_definitions(eegsim_monitor_tests PRIVATE EEGSIM_PROGRAM="$<TARGET_FILE:feltrix-eegsim>"
+  FELTRIX_RENDER="$<TARGET_FILE:feltrix-render>")
+add_dependencies(eegsim_monitor_tests feltrix-eegsim feltrix-render pelgrin32)

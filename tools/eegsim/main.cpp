@@ -10,6 +10,7 @@
 
 #include "common/tool_main.h"
 #include "tools/eegsim/edf_source.h"
+#include "tools/eegsim/monitor_options.h"
 #include "tools/eegsim/options.h"
 #include "tools/eegsim/pelgrin_library.h"
 #include "tools/eegsim/session.h"
@@ -72,6 +73,8 @@ private:
 }  // namespace
 
 int toolMain(const std::vector<std::string>& arguments) {
+    // Watching instead of writing: a command of its own.
+    if (monitor::isMonitorCommand(arguments)) return monitor::runMonitorCommand(arguments);
     Options options;
     std::string error;
     if (!parseOptions(arguments, options, error))

@@ -28,8 +28,7 @@ bool TickRecorder::open(const std::string& path, std::string& error) {
     return true;
 }
 
-bool TickRecorder::write(uint64_t tick, double seconds, const HostFrame& frame) {
-    if (!file_) return false;
+std::string recordingRow(uint64_t tick, double seconds, const HostFrame& frame) {
     std::string row = std::to_string(tick);
     char text[32];
     std::snprintf(text, sizeof text, ",%.6f", seconds);
@@ -39,6 +38,12 @@ bool TickRecorder::write(uint64_t tick, double seconds, const HostFrame& frame) 
         row += std::to_string(slotValue(frame, slot));
     }
     row += '\n';
+    return row;
+}
+
+bool TickRecorder::write(uint64_t tick, double seconds, const HostFrame& frame) {
+    if (!file_) return false;
+    const std::string row = recordingRow(tick, seconds, frame);
     if (std::fwrite(row.data(), 1, row.size(), file_) != row.size()) failed_ = true;
     return !failed_;
 }
