@@ -25,6 +25,7 @@ add_test(NAME pelgrin32_export_table
 # real pipe, configuration files, and the install path in the registry.
 feltrix_add_test(app_tests
   SOURCES app/script_host_test.cpp app/command_line_test.cpp app/config_file_test.cpp app/config_functions_test.cpp
+          app/console_test_win32.cpp
   LIBS feltrix_core)
 add_dependencies(app_tests feltrix)
 feltrix_add_test(app_lock_tests SOURCES app/script_lock_test.cpp LIBS feltrix_core)

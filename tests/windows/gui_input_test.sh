@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Feltrix.exe's window under wine driven with real input (xdotool): a check
-# box clicked twice, a push button, a slider dragged to its end, a drop-down
-# entry picked with the mouse; a screenshot shows the script's rectangles in
-# their colours and in depth order; closing the window and File > Exit both
-# end the program with exit code 0.
+# Feltrix.exe's window under wine driven with real input (xdotool): Ctrl-C in
+# its console; a check box clicked twice, a push button, a slider dragged to
+# its end, a drop-down entry picked with the mouse; a screenshot shows the
+# script's rectangles in their colours and in depth order; closing the window
+# and File > Exit both end the program with exit code 0.
 #   usage: gui_input_test.sh FELTRIX_EXE HIDE_CONSOLE_EXE
 # (DISPLAY: the X server wine uses; no other window may cover ours).
 set -euo pipefail
@@ -47,12 +47,26 @@ start() {
   ended && fail "the program ended at start-up"
   window=$(xdotool search --name '^Feltrix$' | head -1)
   [ -n "$window" ] || fail "no window named Feltrix"
+  [ "${1:-}" = interrupt ] && interrupt_in_console
   # The console window opened at start-up lies over the main window.
   wait_until "the console to be hidden" hide_the_console
   eval "$(xdotool getwindowgeometry --shell "$window")"
   # The client area's origin: the top-left pixel of the marker rectangle the
   # script paints at client (0, 0).
   wait_until "the marker rectangle" find_origin
+}
+# Ctrl-C in the console only says how to end the session: the rest of the
+# test goes on with the same program (wine cannot send Ctrl-Break).
+find_console() { console=$(xdotool search --name 'Feltrix\.exe$' | head -1) && [ -n "$console" ]; }
+console_focused() { [ "$(xdotool getwindowfocus)" = "$console" ]; }
+interrupt_in_console() {
+  wait_until "the console window" find_console
+  xdotool windowraise "$console"
+  eval "$(xdotool getwindowgeometry --shell "$console")"
+  xdotool mousemove $((X + WIDTH - 20)) $((Y + HEIGHT - 20)) click 1
+  wait_until "the console to have the focus" console_focused
+  xdotool key ctrl+c
+  wait_until "Ctrl-C to be ignored" has_said "Ctrl-C does not end Feltrix: use File > Exit or close the main window"
 }
 # Output of every wine command goes to files: wine's background services,
 # started with a session's first program, inherit the descriptors and would
@@ -76,7 +90,7 @@ list_open() {
   [ "$row" -ge 8 ]
 }
 
-start
+start interrupt
 # Rectangles: red (depth 2) over green (depth 1) although green came later;
 # of two at equal depth the later one (blue) is on top; the hidden one (black)
 # is not painted.
