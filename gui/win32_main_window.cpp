@@ -56,6 +56,14 @@ void attachFileMenu(HWND window) {
 }  // namespace
 
 HWND mainWindowHandle() { return theMainWindow; }
+
+bool moveFocusOnTab(MSG& message) {
+    if (theMainWindow == nullptr || message.message != WM_KEYDOWN || message.wParam != VK_TAB) return false;
+    if (!IsDialogMessageW(theMainWindow, &message)) return false;
+    // From now on the controls show which one has the focus.
+    SendMessageW(theMainWindow, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    return true;
+}
 Win32WindowSystem* mainWindowSystem() { return theWindowSystem; }
 
 HWND createMainWindow(HINSTANCE instance) {

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Feltrix.exe's window under wine driven with real input (xdotool): Ctrl-C in
-# its console; a check box clicked twice, a push button, a slider dragged to
-# its end, a drop-down entry picked with the mouse; a screenshot shows the
-# script's rectangles in their colours and in depth order; closing the window
-# and File > Exit both end the program with exit code 0.
+# its console; Tab, Shift-Tab and Space through the controls; a check box, a
+# push button, a slider dragged to its end, a drop-down entry picked with the
+# mouse; a screenshot shows the script's rectangles in their
+# colours and in depth order; closing the window and File > Exit both end the
+# program with exit code 0.
 #   usage: gui_input_test.sh FELTRIX_EXE HIDE_CONSOLE_EXE
 # (DISPLAY: the X server wine uses; no other window may cover ours).
 set -euo pipefail
@@ -102,9 +103,21 @@ for check in "320 20 ff0000 red alone" "355 55 ff0000 red over green (higher dep
   [ "$got" = "$colour" ] || fail "pixel ($x, $y) is $got, expected $colour: $what"
 done
 
-click 17 18; wait_until "check box on" has_said "gui 1025 true"
-click 17 18; wait_until "check box off" has_said "gui 1025 false"
-click 50 52; wait_until "push button" has_said "gui 1026"
+# The keyboard: Tab and Shift-Tab go through the controls in creation order
+# (check box, button, slider, list, round again; the label is skipped), Space
+# clicks the focused check box or button, Enter and Escape do nothing.
+xdotool windowfocus "$window"
+xdotool key Tab space; wait_until "Space on the check box" has_said "gui 1025 true"
+xdotool key Tab Return Escape space; wait_until "Space on the button" has_said "gui 1026"
+xdotool key Tab Right; wait_until "Right on the slider" has_said "gui 1027 251" 2
+[ "$(said "gui 1026")" = 1 ] || fail "Enter or Escape pressed the focused button"
+xdotool key Tab Down; wait_until "Down on the list" has_said "gui 1028 Wind"
+xdotool key Tab space; wait_until "Tab round to the check box" has_said "gui 1025 false"
+xdotool key shift+Tab Up; wait_until "Shift-Tab back to the list" has_said "gui 1028 Rain"
+xdotool key shift+Tab Left; wait_until "Shift-Tab back to the slider" has_said "gui 1027 250" 2
+
+click 17 18; wait_until "check box clicked" has_said "gui 1025 true" 2
+click 50 52; wait_until "push button clicked" has_said "gui 1026" 2
 # Slider at (10, 80), thumb at 250: drag it past the right end.
 xdotool mousemove $((ox + 10 + 8 + 33)) $((oy + 80 + 10)) mousedown 1
 for x in 70 100 130 160 200; do xdotool mousemove $((ox + x)) $((oy + 90)); done
