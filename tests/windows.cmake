@@ -71,12 +71,12 @@ add_dependencies(hostlink_program_tests feltrix pelgrin32)
 
 # One sound test: what Feltrix.exe plays, recorded from a null sink.
 add_test(NAME engine_sound_under_wine
-  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/audio/engine_sound_win32_test.sh ${CMAKE_CROSSCOMPILING_EMULATOR}
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/audio/engine_sound_test_win32.sh ${CMAKE_CROSSCOMPILING_EMULATOR}
           $<TARGET_FILE:feltrix>)
 
 # Feltrix.exe's window with real input (xdotool) and a screenshot of its
 # rectangles. Alone: no other window may cover it or take the pointer.
-add_executable(hide_console windows/hide_console.cpp)
+add_executable(hide_console windows/hide_console_win32.cpp)
 add_test(NAME window_input_under_wine
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/gui_input_test.sh $<TARGET_FILE:feltrix>
           $<TARGET_FILE:hide_console>)

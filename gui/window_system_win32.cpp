@@ -1,4 +1,4 @@
-#include "gui/win32_window_system.h"
+#include "gui/window_system_win32.h"
 
 #include <commctrl.h>
 
@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "common/win32_text.h"
+#include "common/text_win32.h"
 #include "gui/layout.h"
-#include "gui/win32_system_error.h"
+#include "gui/system_error_win32.h"
 
 namespace feltrix {
 namespace {

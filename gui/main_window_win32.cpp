@@ -1,11 +1,11 @@
-#include "gui/win32_main_window.h"
+#include "gui/main_window_win32.h"
 
 #include <commctrl.h>
 
 #include "gui/item_registry.h"
 #include "gui/menu_commands.h"
-#include "gui/win32_system_error.h"
-#include "gui/win32_window_system.h"
+#include "gui/system_error_win32.h"
+#include "gui/window_system_win32.h"
 
 namespace feltrix {
 namespace {
