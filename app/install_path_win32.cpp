@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/install_path.h"
-#include "common/win32_text.h"
+#include "common/text_win32.h"
 
 namespace feltrix {
 void recordInstallPath() {

@@ -55,7 +55,8 @@ struct AudioChannel {
     // channel is appended (use setInitialPanning()).
     std::atomic<float> volume{0.0f};
     std::atomic<float> panning{0.5f};
-    // Running slides, published as (target, step) pairs; step 0 = none.
+    // Running slides, published as (target, step) pairs; step 0 = none. The
+    // main thread publishes a slide; the mixer sets its step to 0 when it ends.
     AtomicSlide volumeSlide{Slide{0.0f, 0.0f}};
     AtomicSlide panningSlide{Slide{0.5f, 0.0f}};
 
@@ -71,8 +72,6 @@ struct AudioChannel {
     std::uint32_t outputFill = 0;
     SRC_STATE_tag* converter = nullptr;
     int converterError = 0;
-    Slide finishedVolumeSlide{0.0f, 0.0f};  // the last slide the mixer ended
-    Slide finishedPanningSlide{0.5f, 0.0f};
     // What is heard: the next output frame plays frame playFrame plus
     // playFraction of the samples, after playDelay more frames of what the
     // converter took in before a jump. `position` runs ahead of it by the

@@ -1,5 +1,5 @@
 #include "common/file_open.h"
-#include "common/win32_text.h"
+#include "common/text_win32.h"
 
 #include <io.h>
 #include <windows.h>

@@ -1,5 +1,5 @@
 #include "common/tool_main.h"
-#include "common/win32_text.h"
+#include "common/text_win32.h"
 
 // Linked with -municode: the runtime passes the wide command line.
 int wmain(int argc, wchar_t** argv) {

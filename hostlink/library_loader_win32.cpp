@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "common/win32_text.h"
+#include "common/text_win32.h"
 #include "hostlink/library_loader.h"
 
 namespace feltrix {

@@ -25,6 +25,7 @@ add_test(NAME pelgrin32_export_table
 # real pipe, configuration files, and the install path in the registry.
 feltrix_add_test(app_tests
   SOURCES app/script_host_test.cpp app/command_line_test.cpp app/config_file_test.cpp app/config_functions_test.cpp
+          app/console_test_win32.cpp
   LIBS feltrix_core
   # (A sound server's absence does not reach wine's own audio drivers.)
   DISABLED Startup.WithoutASoundDeviceTheBoxNamesWhatFailed)
@@ -56,7 +57,7 @@ feltrix_add_test(audio_engine_threaded_tests audio/engine_threaded_test.cpp LIBS
 
 # The script GUI: the registry on the in-memory window system, and the GUI
 # functions as scripts see them, run by Feltrix.exe in its Win32 window.
-feltrix_add_test(gui_registry_tests SOURCES gui/item_registry_test.cpp gui/system_error_win32_test.cpp LIBS feltrix_core)
+feltrix_add_test(gui_registry_tests SOURCES gui/item_registry_test.cpp gui/system_error_test_win32.cpp LIBS feltrix_core)
 feltrix_add_test(gui_script_tests SOURCES gui/gui_script_test.cpp)
 add_dependencies(gui_script_tests feltrix)
 
@@ -72,12 +73,12 @@ add_dependencies(hostlink_program_tests feltrix pelgrin32)
 
 # One sound test: what Feltrix.exe plays, recorded from a null sink.
 add_test(NAME engine_sound_under_wine
-  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/audio/engine_sound_win32_test.sh ${CMAKE_CROSSCOMPILING_EMULATOR}
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/audio/engine_sound_test_win32.sh ${CMAKE_CROSSCOMPILING_EMULATOR}
           $<TARGET_FILE:feltrix>)
 
 # Feltrix.exe's window with real input (xdotool) and a screenshot of its
 # rectangles. Alone: no other window may cover it or take the pointer.
-add_executable(hide_console windows/hide_console.cpp)
+add_executable(hide_console windows/hide_console_win32.cpp)
 add_test(NAME window_input_under_wine
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/gui_input_test.sh $<TARGET_FILE:feltrix>
           $<TARGET_FILE:hide_console>)

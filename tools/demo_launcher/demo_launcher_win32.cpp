@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "common/win32_text.h"
+#include "common/text_win32.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "common/win32_text.h"
+#include "common/text_win32.h"
 #include "tools/render/render_system.h"
 
 namespace feltrix::render {

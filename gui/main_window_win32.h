@@ -23,6 +23,15 @@ class Win32WindowSystem;
 HWND mainWindowHandle();
 Win32WindowSystem* mainWindowSystem();
 
+// Keyboard navigation between the script's controls, for the message loop
+// before it translates and dispatches `message`: Tab and Shift-Tab move the
+// focus to the next or previous control in creation order (buttons, check
+// boxes, sliders, drop-down lists; labels are skipped). Returns true when it
+// handled the message. Only Tab goes to the dialog manager, so Enter, Escape,
+// the arrow keys and letters do what they did without it; Space on a focused
+// button or check box clicks it by itself.
+bool moveFocusOnTab(MSG& message);
+
 // The window procedure registered with the class.
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

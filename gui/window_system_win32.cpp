@@ -1,4 +1,4 @@
-#include "gui/win32_window_system.h"
+#include "gui/window_system_win32.h"
 
 #include <commctrl.h>
 
@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "common/win32_text.h"
+#include "common/text_win32.h"
 #include "gui/layout.h"
-#include "gui/win32_system_error.h"
+#include "gui/system_error_win32.h"
 
 namespace feltrix {
 namespace {
@@ -27,10 +27,12 @@ ControlClass controlClass(GuiItemKind kind) {
             // BS_CHECKBOX: the box does not toggle by itself; the program
             // toggles it before telling the script.
             return {L"BUTTON", WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_MULTILINE | BS_CHECKBOX};
+        // Sliders and drop-down lists are Tab stops too, as they are on
+        // Linux: the keyboard moves them (arrow keys) once they have the focus.
         case GuiItemKind::Slider:
-            return {TRACKBAR_CLASSW, WS_CHILD | WS_VISIBLE};
+            return {TRACKBAR_CLASSW, WS_CHILD | WS_VISIBLE | WS_TABSTOP};
         case GuiItemKind::DropdownList:
-            return {L"ComboBox", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_HASSTRINGS | CBS_DROPDOWNLIST};
+            return {L"ComboBox", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_HASSTRINGS | CBS_DROPDOWNLIST};
         case GuiItemKind::Label:
         case GuiItemKind::Rectangle:
             break;

@@ -1,4 +1,4 @@
-#include "gui/qt_main_window.h"
+#include "gui/main_window_qt.h"
 
 #include <QAction>
 #include <QMenu>
@@ -9,7 +9,7 @@
 #include <algorithm>
 
 #include "gui/item_registry.h"
-#include "gui/qt_window_system.h"
+#include "gui/window_system_qt.h"
 
 namespace feltrix {
 namespace {

@@ -1,6 +1,6 @@
-#include "gui/win32_system_error.h"
+#include "gui/system_error_win32.h"
 
-#include "common/win32_text.h"
+#include "common/text_win32.h"
 #include "gui/modal_ui.h"
 
 namespace feltrix {

@@ -1,4 +1,4 @@
-#include "app/win32_update_timer.h"
+#include "app/update_timer_win32.h"
 
 #include "app/script_host.h"
 

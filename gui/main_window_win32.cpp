@@ -1,11 +1,11 @@
-#include "gui/win32_main_window.h"
+#include "gui/main_window_win32.h"
 
 #include <commctrl.h>
 
 #include "gui/item_registry.h"
 #include "gui/menu_commands.h"
-#include "gui/win32_system_error.h"
-#include "gui/win32_window_system.h"
+#include "gui/system_error_win32.h"
+#include "gui/window_system_win32.h"
 
 namespace feltrix {
 namespace {
@@ -56,6 +56,14 @@ void attachFileMenu(HWND window) {
 }  // namespace
 
 HWND mainWindowHandle() { return theMainWindow; }
+
+bool moveFocusOnTab(MSG& message) {
+    if (theMainWindow == nullptr || message.message != WM_KEYDOWN || message.wParam != VK_TAB) return false;
+    if (!IsDialogMessageW(theMainWindow, &message)) return false;
+    // From now on the controls show which one has the focus.
+    SendMessageW(theMainWindow, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    return true;
+}
 Win32WindowSystem* mainWindowSystem() { return theWindowSystem; }
 
 HWND createMainWindow(HINSTANCE instance) {

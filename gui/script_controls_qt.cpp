@@ -1,4 +1,4 @@
-#include "gui/qt_script_controls.h"
+#include "gui/script_controls_qt.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

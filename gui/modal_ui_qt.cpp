@@ -1,11 +1,11 @@
-#include "gui/qt_modal_ui.h"
+#include "gui/modal_ui_qt.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStringList>
 
-#include "gui/qt_main_window.h"
-#include "gui/qt_text.h"
+#include "gui/main_window_qt.h"
+#include "gui/text_qt.h"
 
 namespace feltrix {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/qt_update_timer.h"
+#include "app/update_timer_qt.h"
 
 #include "app/script_host.h"
 

@@ -1,4 +1,4 @@
-#include "common/win32_text.h"
+#include "common/text_win32.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "tests/support/sink_recorder.h"
+#include "tests/support/sink_recorder_posix.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

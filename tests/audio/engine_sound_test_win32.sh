@@ -3,7 +3,7 @@
 # sink of the test sound server: a 440 Hz tone at volume 1 is heard on the
 # left at panning 0, moves right after a slide to panning 1, and is heard on
 # the left again after resetAudio and a new load.
-#   usage: engine_sound_win32_test.sh WINE_RUN FELTRIX_EXE
+#   usage: engine_sound_test_win32.sh WINE_RUN FELTRIX_EXE
 set -eu
 wine_run=$1 program=$2
 if [ -z "${PULSE_SERVER:-}" ]; then echo "no test sound server (PULSE_SERVER unset): skipped"; exit 0; fi

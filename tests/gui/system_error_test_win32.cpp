@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "gui/win32_system_error.h"
+#include "gui/system_error_win32.h"
 
 TEST(SystemErrorText, NamesTheCodeInTheSystemsWordsWithoutALineBreak) {
     const std::string prefix = "Opening the file: error 2: ";

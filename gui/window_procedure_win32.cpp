@@ -6,8 +6,8 @@
 #include "gui/gui_events.h"
 #include "gui/item_registry.h"
 #include "gui/menu_commands.h"
-#include "gui/win32_main_window.h"
-#include "gui/win32_window_system.h"
+#include "gui/main_window_win32.h"
+#include "gui/window_system_win32.h"
 
 namespace feltrix {
 namespace {

@@ -1,4 +1,4 @@
-#include "gui/qt_window_system.h"
+#include "gui/window_system_qt.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -12,9 +12,9 @@
 
 #include "gui/gui_events.h"
 #include "gui/layout.h"
-#include "gui/qt_main_window.h"
-#include "gui/qt_script_controls.h"
-#include "gui/qt_text.h"
+#include "gui/main_window_qt.h"
+#include "gui/script_controls_qt.h"
+#include "gui/text_qt.h"
 
 namespace feltrix {
 namespace {

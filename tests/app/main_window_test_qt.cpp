@@ -8,7 +8,7 @@
 
 #include "app/script_host.h"
 #include "gui/modal_ui.h"
-#include "gui/qt_main_window.h"
+#include "gui/main_window_qt.h"
 #include "tests/support/test_support.h"
 
 namespace {

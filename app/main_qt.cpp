@@ -7,12 +7,12 @@
 
 #include "app/command_line.h"
 #include "app/install_path.h"
-#include "app/qt_update_timer.h"
+#include "app/update_timer_qt.h"
 #include "app/script_host.h"
 #include "audio/audio_engine.h"
 #include "gui/modal_ui.h"
-#include "gui/qt_main_window.h"
-#include "gui/qt_modal_ui.h"
+#include "gui/main_window_qt.h"
+#include "gui/modal_ui_qt.h"
 
 int main(int argc, char** argv) {
     using namespace feltrix;

@@ -12,9 +12,9 @@
 #include "app/script_host.h"
 #include "common/script_lock.h"
 #include "gui/modal_ui.h"
-#include "gui/qt_main_window.h"
-#include "gui/qt_modal_ui.h"
-#include "gui/qt_window_system.h"
+#include "gui/main_window_qt.h"
+#include "gui/modal_ui_qt.h"
+#include "gui/window_system_qt.h"
 #include "tests/support/test_support.h"
 
 using namespace feltrix;

@@ -11,12 +11,12 @@
 #include "app/command_line.h"
 #include "app/install_path.h"
 #include "app/script_host.h"
-#include "app/win32_update_timer.h"
+#include "app/update_timer_win32.h"
 #include "audio/audio_engine.h"
-#include "common/win32_text.h"
+#include "common/text_win32.h"
 #include "gui/modal_ui.h"
-#include "gui/win32_main_window.h"
-#include "gui/win32_modal_ui.h"
+#include "gui/main_window_win32.h"
+#include "gui/modal_ui_win32.h"
 
 namespace {
 
@@ -45,6 +45,7 @@ int runMainWindow(HINSTANCE instance, int showCode, feltrix::ScriptHost& host) {
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (moveFocusOnTab(message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

@@ -1,10 +1,10 @@
-#include "gui/win32_modal_ui.h"
+#include "gui/modal_ui_win32.h"
 
 #include <windows.h>
 #include <commdlg.h>
 
-#include "common/win32_text.h"
-#include "gui/win32_main_window.h"
+#include "common/text_win32.h"
+#include "gui/main_window_win32.h"
 
 namespace feltrix {
 namespace {
