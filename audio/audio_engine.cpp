@@ -1,6 +1,7 @@
 #include "audio/audio_engine.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "audio/audio_system.h"
 #include "audio/output_supervisor.h"
@@ -21,12 +22,24 @@ OutputSupervisor& engineOutput() {
     return *output;
 }
 
+// At the end of the program: a session with dropouts says so.
+void reportUnderruns() {
+    const std::uint64_t underruns = outputUnderruns();
+    if (underruns == 0) return;
+    std::printf("Sound output: the device ran out of sound %llu times in this session (underruns).\n",
+                static_cast<unsigned long long>(underruns));
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 int initAudio() {
     engineChannelTable();  // exists whatever becomes of the device
+    std::atexit(reportUnderruns);
     return engineOutput().open(std::chrono::seconds(10));
 }
+
+std::uint64_t outputUnderruns() { return engineOutput().underruns(); }
 
 void startOutputStream() { engineOutput().start(); }
 

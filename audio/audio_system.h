@@ -1,5 +1,7 @@
 #pragma once
 // Start-up hooks of the audio engine.
+#include <cstdint>
+
 namespace feltrix {
 
 // Initialises the audio library and opens the output stream on the default
@@ -10,5 +12,8 @@ namespace feltrix {
 int initAudio();
 // Asks for the output stream to play; returns at once, whatever the device.
 void startOutputStream();
+// Times the output device ran out of sound (underruns) since the start. When
+// the program ends after any, it says how many on the console.
+std::uint64_t outputUnderruns();
 
 }  // namespace feltrix

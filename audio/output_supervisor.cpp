@@ -93,6 +93,11 @@ void OutputSupervisor::tend(Clock::time_point now) {
     if (blocks != lastBlocks_) {
         lastBlocks_ = blocks;
         lastMove_ = now;
+        if (!priorityChecked_) {
+            // Once per run: the callback thread has run by now.
+            priorityChecked_ = true;
+            std::fputs(device_->realtimeRefusal().c_str(), stdout);
+        }
     } else if (reason.empty() && now - lastMove_ >= timing_.silence) {
         reason = "the device has taken no sound for " + std::to_string(timing_.silence.count()) + " ms";
     }

@@ -42,6 +42,8 @@ public:
     void start();
     // Whether a stream is playing now.
     bool playing() const { return playing_.load(std::memory_order_acquire); }
+    // Times the device ran out of sound so far (any thread).
+    std::uint64_t underruns() const { return device_->underruns(); }
 
 private:
     void run();
@@ -67,6 +69,7 @@ private:
     bool running_ = false;
     bool announceResume_ = false;
     bool startFailureShown_ = false;
+    bool priorityChecked_ = false;
     int attempts_ = 0;
     std::chrono::steady_clock::time_point nextAttempt_{};
     std::uint64_t lastBlocks_ = 0;
