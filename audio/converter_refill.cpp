@@ -150,8 +150,8 @@ void restartConverter(AudioChannel& channel, double ratio) {
     data.input_frames = history + aheadFirst;
     data.output_frames = history - 1;
     data.src_ratio = 1.0;
-    bool primed = src_process(channel.converter, &data) == 0 && data.output_frames_gen == history - 1 &&
-                  data.input_frames_used == history + aheadFirst;
+    bool primed = src_process(channel.converter, &data) == 0 && data.output_frames_gen == data.output_frames &&
+                  data.input_frames_used == data.input_frames;
     if (primed) {
         data.data_in = input + history + aheadFirst;
         data.input_frames = aheadSecond;
