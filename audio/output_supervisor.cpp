@@ -78,6 +78,7 @@ void OutputSupervisor::tend(Clock::time_point now) {
             return;
         }
         running_ = true;
+        priorityChecked_ = false;
         lastBlocks_ = device_->blocksMixed();
         lastMove_ = now;
         playing_.store(true, std::memory_order_release);
@@ -94,9 +95,12 @@ void OutputSupervisor::tend(Clock::time_point now) {
         lastBlocks_ = blocks;
         lastMove_ = now;
         if (!priorityChecked_) {
-            // Once per run: the callback thread has run by now.
+            // Once per started stream: its callback thread has run by now.
+            // A refusal is said once per run.
             priorityChecked_ = true;
-            std::fputs(device_->realtimeRefusal().c_str(), stdout);
+            const std::string refusal = device_->realtimeRefusal();
+            if (!refusalShown_) std::fputs(refusal.c_str(), stdout);
+            refusalShown_ = refusalShown_ || !refusal.empty();
         }
     } else if (reason.empty() && now - lastMove_ >= timing_.silence) {
         reason = "the device has taken no sound for " + std::to_string(timing_.silence.count()) + " ms";

@@ -70,6 +70,7 @@ private:
     bool announceResume_ = false;
     bool startFailureShown_ = false;
     bool priorityChecked_ = false;
+    bool refusalShown_ = false;
     int attempts_ = 0;
     std::chrono::steady_clock::time_point nextAttempt_{};
     std::uint64_t lastBlocks_ = 0;

@@ -14,9 +14,11 @@ namespace feltrix {
 void requestRealtimeCallback(PaStream* stream, int device);
 // Audio thread, at every block: remembers the thread (no system call).
 void noteCallbackThread();
-// Once the stream has mixed blocks: empty when the callback thread runs at
-// real-time priority (or the platform's hosts decide it alone), otherwise
-// the console line that says why not and how to allow it.
+// Once a started stream has mixed blocks: empty when the callback thread runs
+// at real-time priority (or the platform's hosts decide it alone), otherwise
+// the console line that says why not and how to allow it. Where granted, the
+// threads that carry the stream's sound on (a sound server's client loop)
+// get the same priority.
 std::string realtimeRefusal();
 
 }  // namespace feltrix
