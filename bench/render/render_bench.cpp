@@ -15,7 +15,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,7 +28,7 @@ using namespace feltrix::render;
 
 namespace {
 
-double processorSeconds(std::clock_t since) { return static_cast<double>(std::clock() - since) / CLOCKS_PER_SEC; }
+double processorSecondsSince(double start) { return processorSeconds() - start; }
 
 // Seconds of 48 kHz output one medium-quality mono converter makes from
 // 44.1 kHz input per second of processor time, in blocks of the render's size.
@@ -43,8 +42,8 @@ double bareConverterSpeed() {
     if (converter == nullptr) return 0.0;
     double phase = 0.0;
     long made = 0;
-    const std::clock_t start = std::clock();
-    while (processorSeconds(start) < 2.0) {
+    const double start = processorSeconds();
+    while (processorSecondsSince(start) < 2.0) {
         for (float& sample : input) sample = static_cast<float>(0.5 * std::sin(phase)), phase += 0.0626;
         SRC_DATA data{};
         data.data_in = input.data();
@@ -55,7 +54,7 @@ double bareConverterSpeed() {
         if (src_process(converter, &data) != 0) break;
         made += data.output_frames_gen;
     }
-    const double seconds = processorSeconds(start);
+    const double seconds = processorSecondsSince(start);
     src_delete(converter);
     return seconds > 0.0 ? made / static_cast<double>(outRate) / seconds : 0.0;
 }
@@ -76,10 +75,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "render_bench: %s\n", error.c_str());
         return 1;
     }
-    const std::clock_t processorStart = std::clock();
+    const double processorStart = processorSeconds();
     const RenderOutcome outcome = renderSession("FeltrixInit.lj", &values, toMicros(seconds), rate, output, threads);
     if (outcome.exitCode != 0) return outcome.exitCode;
-    const double processor = processorSeconds(processorStart);
+    const double processor = processorSecondsSince(processorStart);
     const double rendered = static_cast<double>(outcome.frames) / rate;
     const double bare = bareConverterSpeed();
     std::printf("demo session from %s, %.0f s at %d Hz, mixed on %u threads (real time: 1x)\n"

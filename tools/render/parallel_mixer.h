@@ -3,7 +3,8 @@
 // of the table is mixed by thread k mod N into a block of its own, and the
 // blocks of the channels that sounded are then added up in channel order, so
 // that the result is the one-thread mixer's, bit for bit, whatever N is.
-// Renders only: the live output mixes on its one audio thread.
+// Blocks with fewer than two channels to convert are mixed on the calling
+// thread alone. Renders only: the live output mixes on its one audio thread.
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
