@@ -17,8 +17,12 @@ AudioChannel::~AudioChannel() {
 AudioChannel* newAudioChannel() {
     std::unique_ptr<AudioChannel> channel(new (std::nothrow) AudioChannel);
     if (!channel) return nullptr;
-    channel->converterInput.reset(new (std::nothrow) float[kConverterInputFrames]);
-    channel->converterOutput.reset(new (std::nothrow) float[kConverterOutputFrames]);
+    // Zero-filled: every page the mixer uses is touched here, at load, so that
+    // the audio thread never waits for the system to provide one (src_new
+    // clears the converter's buffer too; the samples are written by their
+    // reader).
+    channel->converterInput.reset(new (std::nothrow) float[kConverterInputFrames]());
+    channel->converterOutput.reset(new (std::nothrow) float[kConverterOutputFrames]());
     if (!channel->converterInput || !channel->converterOutput) return nullptr;
     channel->converter = src_new(SRC_SINC_MEDIUM_QUALITY, 1, &channel->converterError);
     if (channel->converter == nullptr) return nullptr;

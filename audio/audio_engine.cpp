@@ -1,5 +1,8 @@
 #include "audio/audio_engine.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "audio/output_supervisor.h"
 
 namespace feltrix {
@@ -18,14 +21,26 @@ OutputSupervisor& engineOutput() {
     return *output;
 }
 
+// At the end of the program: a session with dropouts says so.
+void reportUnderruns() {
+    const std::uint64_t underruns = outputUnderruns();
+    if (underruns == 0) return;
+    std::printf("Sound output: the device ran out of sound %llu times in this session (underruns).\n",
+                static_cast<unsigned long long>(underruns));
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 std::string initAudio() {
     engineChannelTable();  // exists whatever becomes of the device
+    std::atexit(reportUnderruns);
     std::string failure = engineOutput().open(std::chrono::seconds(10)).message;
     while (!failure.empty() && failure.back() == '\n') failure.pop_back();
     return failure;
 }
+
+std::uint64_t outputUnderruns() { return engineOutput().underruns(); }
 
 void startOutputStream() { engineOutput().start(); }
 

@@ -29,6 +29,9 @@ constexpr int kFallbackSampleRate = 44100;
 std::string initAudio();
 // Asks for the output stream to play; returns at once, whatever the device.
 void startOutputStream();
+// Times the output device ran out of sound (underruns) since the start. When
+// the program ends after any, it says how many on the console.
+std::uint64_t outputUnderruns();
 
 // The table the output stream mixes. It exists from first use on, also when no
 // output device could be opened (loads and setters then work, nothing is heard).

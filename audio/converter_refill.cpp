@@ -100,41 +100,99 @@ long convertBlock(AudioChannel& channel, double ratio, std::uint32_t outFrames) 
     return data.output_frames_gen;
 }
 
-// Starts the converter again after it sat out, at what is heard now: reset,
-// then one output frame (thrown away) made from a silent frame in front of
-// playFrame, at the ratio that puts the next output frame playFraction past
-// playFrame, where continuous conversion would have it.
-void restartConverter(AudioChannel& channel) {
+// Frames of real sound the converter is given in front of what is heard when
+// it starts again: enough for its filter (medium quality reaches about 46
+// input frames either side at ratio 1, and 1/ratio times as far when it
+// narrows its band to convert down).
+std::uint32_t primingHistory(double ratio) {
+    const double reach = 48.0 / std::min(ratio, 1.0) + 2.0;
+    return reach < kConverterInputFrames / 2 ? static_cast<std::uint32_t>(reach) : kConverterInputFrames / 2;
+}
+
+// Writes the `frames` frames in front of `frame` (oldest first) to `input`:
+// what was heard before it. Frames before the first one, or not decoded yet,
+// are silence.
+void fillHistory(const AudioChannel& channel, float* input, std::uint32_t frames, std::uint64_t frame) {
+    const std::uint64_t available = channel.framesAvailable.load(std::memory_order_acquire);
+    for (std::uint32_t i = 0; i < frames; ++i) {
+        const std::uint64_t back = frames - i;
+        input[i] = back <= frame && frame - back < available ? channel.samples[frame - back] : 0.0f;
+    }
+}
+
+// Starts the converter again after it sat out (silent, or copying at ratio 1)
+// at what is heard now: reset, then fed the frames in front of playFrame so
+// that its filter holds the sound it would hold had it run all along, and
+// stepped to where the next output frame lies playFraction past playFrame.
+// The output made meanwhile is thrown away.
+void restartConverter(AudioChannel& channel, double ratio) {
     src_reset(channel.converter);
     channel.converterIdle = false;
     channel.converterRatio = 0.0;
     channel.converterHeld = 0.0;
     channel.playDelay = 0.0;
     channel.position.store(channel.playFrame, std::memory_order_relaxed);
-    if (channel.playFraction <= 0.0 || channel.sampleCount == 0) return;
-    // Enough input for the converter's filter at ratios down to 1/2.
-    constexpr std::uint32_t primingFrames = 256;
+    if (channel.sampleCount == 0) return;
+    const std::uint32_t history = primingHistory(ratio);
+    // Input beyond playFrame for each step: the filter looks as far ahead as
+    // it looks back (twice as far at ratio 1/2).
+    constexpr std::uint32_t aheadFirst = 64, aheadSecond = 128;
     float* input = channel.converterInput.get();
-    input[0] = 0.0f;
+    fillHistory(channel, input, history, channel.playFrame);
     const std::uint64_t loopStart = currentLoopStart(channel);
-    fillConverterInput(channel, input + 1, primingFrames, channel.playFrame, loopStart);
-    float discarded = 0.0f;
+    fillConverterInput(channel, input + history, aheadFirst + aheadSecond, channel.playFrame, loopStart);
+    // Outputs at ratio 1 lie on the input frames: history - 1 of them bring
+    // the converter to the frame in front of playFrame, and one more at ratio
+    // 1 / (1 + playFraction) steps it on to playFrame + playFraction.
     SRC_DATA data{};
     data.data_in = input;
-    data.data_out = &discarded;
-    data.input_frames = primingFrames + 1;
-    data.output_frames = 1;
-    data.src_ratio = 1.0 / (1.0 + channel.playFraction);
-    if (src_process(channel.converter, &data) != 0 || data.output_frames_gen != 1 || data.input_frames_used < 1) {
-        src_reset(channel.converter);  // start on the whole frame instead
+    data.data_out = channel.converterOutput.get();  // thrown away
+    data.input_frames = history + aheadFirst;
+    data.output_frames = history - 1;
+    data.src_ratio = 1.0;
+    bool primed = src_process(channel.converter, &data) == 0 && data.output_frames_gen == data.output_frames &&
+                  data.input_frames_used == data.input_frames;
+    if (primed) {
+        data.data_in = input + history + aheadFirst;
+        data.input_frames = aheadSecond;
+        data.output_frames = 1;
+        data.src_ratio = 1.0 / (1.0 + channel.playFraction);
+        primed = src_set_ratio(channel.converter, data.src_ratio) == 0 && src_process(channel.converter, &data) == 0 &&
+                 data.output_frames_gen == 1;
+    }
+    if (!primed) {
+        src_reset(channel.converter);  // start on the whole frame, from silence
         channel.playFraction = 0.0;
         return;
     }
+    const std::uint64_t used = aheadFirst + static_cast<std::uint64_t>(data.input_frames_used);  // from playFrame on
     channel.converterRatio = data.src_ratio;
-    const auto used = static_cast<std::uint64_t>(data.input_frames_used) - 1;  // the silent frame is no sample
     channel.position.store(advanceFrame(channel.playFrame, used, channel.sampleCount, loopStart),
                            std::memory_order_relaxed);
     channel.converterHeld = static_cast<double>(used) - channel.playFraction;
+}
+
+// Ratio 1: what is heard is the samples themselves, copied to the converted
+// block; the converter rests. A fraction of a frame left by conversion
+// rounds to the nearest frame, a jump still held back is taken at once, and
+// the converter starts afresh when conversion resumes.
+std::uint32_t copyFrames(AudioChannel& channel, std::uint32_t frames) {
+    channel.converterIdle = true;
+    channel.converterHeld = 0.0;
+    channel.playDelay = 0.0;
+    const std::uint64_t count = channel.sampleCount;
+    float* out = channel.converterOutput.get();
+    if (count == 0) {
+        std::fill(out, out + frames, 0.0f);
+        return frames;
+    }
+    const std::uint64_t loopStart = currentLoopStart(channel);
+    if (channel.playFraction >= 0.5) channel.playFrame = advanceFrame(channel.playFrame, 1, count, loopStart);
+    channel.playFraction = 0.0;
+    fillConverterInput(channel, out, frames, channel.playFrame, loopStart);
+    channel.playFrame = advanceFrame(channel.playFrame, frames, count, loopStart);
+    channel.position.store(channel.playFrame, std::memory_order_relaxed);
+    return frames;
 }
 
 // Takes up a jump the main thread asked for. A running converter still plays
@@ -162,16 +220,13 @@ double conversionRatio(const AudioChannel& channel, int rate) {
 std::uint32_t refillChannel(AudioChannel& channel, int rate, std::uint32_t wanted) {
     const std::uint32_t outFrames = std::min(wanted, kConverterOutputFrames);
     applyPositionRequest(channel);
-    if (channel.converterIdle) restartConverter(channel);
-    const double sourceRate = channel.sourceRate;
-    long made = convertBlock(channel, static_cast<std::uint32_t>(rate) / sourceRate, outFrames);
-    // The converter refused the ratio: play this block at the file's own rate.
-    if (made < 0) made = convertBlock(channel, 1.0, outFrames);
-    if (made < 0) {
-        // Refused even that: a block of silence, the position stands.
-        std::fill(channel.converterOutput.get(), channel.converterOutput.get() + outFrames, 0.0f);
-        return outFrames;
-    }
+    // The file's own rate (or a ratio the converter refuses): no conversion.
+    const double ratio = conversionRatio(channel, rate);
+    if (ratio == 1.0) return copyFrames(channel, outFrames);
+    if (channel.converterIdle) restartConverter(channel, ratio);
+    long made = convertBlock(channel, ratio, outFrames);
+    // The converter refused the ratio after all: play this block at the file's own rate.
+    if (made < 0) return copyFrames(channel, outFrames);
     return static_cast<std::uint32_t>(made);
 }
 

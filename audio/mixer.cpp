@@ -80,7 +80,9 @@ int conversionRate(const AudioChannel& channel, int outputRate) {
     return static_cast<int>(static_cast<float>(outputRate) / speed);
 }
 
-void mixChannel(AudioChannel& channel, int outputRate, float* out, std::uint32_t frameCount) {
+}  // namespace
+
+bool mixChannel(AudioChannel& channel, int outputRate, float* out, std::uint32_t frameCount) {
     VoiceState voice = beginVoice(channel);
     // Each block starts with an empty converted block.
     channel.outputFill = 0;
@@ -96,13 +98,13 @@ void mixChannel(AudioChannel& channel, int outputRate, float* out, std::uint32_t
         }
         skipConversion(channel, conversionRate(channel, outputRate), frameCount);
         endVoice(channel, voice);
-        return;
+        return false;
     }
     if (channel.sampleCount == 0) {
         // Nothing to convert: silence, but the slides still run.
         mixRun(voice, nullptr, frameCount, out);
         endVoice(channel, voice);
-        return;
+        return true;
     }
     std::uint32_t frame = 0;
     while (frame < frameCount) {
@@ -123,9 +125,8 @@ void mixChannel(AudioChannel& channel, int outputRate, float* out, std::uint32_t
         frame += run;
     }
     endVoice(channel, voice);
+    return true;
 }
-
-}  // namespace
 
 void mixChannels(ChannelTable& table, float* out, std::uint32_t frameCount) {
     DenormalsFlushedToZero denormals;

@@ -16,6 +16,12 @@ namespace audio_thread {
 // time: the channels' converters and converted blocks belong to the mixer.
 void mixChannels(ChannelTable& table, float* out, std::uint32_t frameCount);
 
+// Adds one channel's next frameCount frames at output rate `outputRate` to
+// `out`, as mixChannels() does for each channel of the table; false when the
+// channel was silent for the whole block and added nothing. A renderer may
+// mix different channels on different threads (each into its own `out`).
+bool mixChannel(AudioChannel& channel, int outputRate, float* out, std::uint32_t frameCount);
+
 // Refills channel's converted block with up to `wanted` frames (at most the
 // block size) at output rate `rate` (the output rate divided by the speed) and
 // returns how many frames it produced.

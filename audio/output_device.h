@@ -33,6 +33,13 @@ public:
     virtual std::string failure() = 0;
     // The name of the device the stream is open on.
     virtual std::string deviceName() const = 0;
+    // Times the device ran out of sound (underruns) in all streams so far;
+    // any thread may ask.
+    virtual std::uint64_t underruns() const { return 0; }
+    // Once a started stream has mixed blocks: empty when its callback runs at
+    // real-time priority (the threads carrying its sound on then get it too),
+    // else a console line saying why not and what to do.
+    virtual std::string realtimeRefusal() const { return {}; }
 };
 
 // The default output device of the platform's audio library.

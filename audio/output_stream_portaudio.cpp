@@ -8,6 +8,7 @@
 #include "audio/mixer.h"
 #include "audio/output_device.h"
 #include "audio/output_latency.h"
+#include "audio/stream_priority.h"
 
 namespace feltrix {
 namespace {
@@ -16,14 +17,18 @@ namespace {
 struct StreamContext {
     ChannelTable* table = nullptr;
     std::atomic<std::uint64_t> blocks{0};
+    // Blocks that came after the device ran out of sound, over every stream.
+    std::atomic<std::uint64_t> underruns{0};
     std::atomic<bool> finished{false};
 };
 
 // Audio thread.
 int mixCallback(const void* /*input*/, void* output, unsigned long frameCount,
-                const PaStreamCallbackTimeInfo* /*timeInfo*/, PaStreamCallbackFlags /*statusFlags*/,
+                const PaStreamCallbackTimeInfo* /*timeInfo*/, PaStreamCallbackFlags statusFlags,
                 void* userData) {
     auto* context = static_cast<StreamContext*>(userData);
+    noteCallbackThread();
+    if ((statusFlags & paOutputUnderflow) != 0) context->underruns.fetch_add(1, std::memory_order_relaxed);
     audio_thread::mixChannels(*context->table, static_cast<float*>(output), static_cast<std::uint32_t>(frameCount));
     context->blocks.fetch_add(1, std::memory_order_release);
     return paContinue;
@@ -76,6 +81,7 @@ public:
                                             paNoFlag, mixCallback, &context_);
         if (error != paNoError) return failed(error, "Error opening default PortAudio stream: %s\n");
         stream_ = stream;
+        requestRealtimeCallback(stream_, device);
         name_ = info->name != nullptr ? info->name : "";
         Pa_SetStreamFinishedCallback(stream_, streamFinished);
         return {};
@@ -107,6 +113,10 @@ public:
     }
 
     std::string deviceName() const override { return name_; }
+
+    std::uint64_t underruns() const override { return context_.underruns.load(std::memory_order_relaxed); }
+
+    std::string realtimeRefusal() const override { return feltrix::realtimeRefusal(); }
 
 private:
     bool initialized_ = false;

@@ -80,6 +80,7 @@ void OutputSupervisor::tend(Clock::time_point now) {
             return;
         }
         running_ = true;
+        priorityChecked_ = false;
         lastBlocks_ = device_->blocksMixed();
         lastMove_ = now;
         playing_.store(true, std::memory_order_release);
@@ -95,6 +96,14 @@ void OutputSupervisor::tend(Clock::time_point now) {
     if (blocks != lastBlocks_) {
         lastBlocks_ = blocks;
         lastMove_ = now;
+        if (!priorityChecked_) {
+            // Once per started stream: its callback thread has run by now.
+            // A refusal is said once per run.
+            priorityChecked_ = true;
+            const std::string refusal = device_->realtimeRefusal();
+            if (!refusalShown_) std::fputs(refusal.c_str(), stdout);
+            refusalShown_ = refusalShown_ || !refusal.empty();
+        }
     } else if (reason.empty() && now - lastMove_ >= timing_.silence) {
         reason = "the device has taken no sound for " + std::to_string(timing_.silence.count()) + " ms";
     }

@@ -43,6 +43,8 @@ public:
     void start();
     // Whether a stream is playing now.
     bool playing() const { return playing_.load(std::memory_order_acquire); }
+    // Times the device ran out of sound so far (any thread).
+    std::uint64_t underruns() const { return device_->underruns(); }
 
 private:
     void run();
@@ -68,6 +70,8 @@ private:
     bool running_ = false;
     bool announceResume_ = false;
     bool startFailureShown_ = false;
+    bool priorityChecked_ = false;
+    bool refusalShown_ = false;
     int attempts_ = 0;
     std::chrono::steady_clock::time_point nextAttempt_{};
     std::uint64_t lastBlocks_ = 0;

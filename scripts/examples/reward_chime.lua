@@ -23,7 +23,7 @@ for _, channel in ipairs(bed) do slideAudioChannelVolume(channel, 0.25, 2.0) end
 -- the silence the bell rings once, then loops silently; setting the position
 -- back to 0 rings it again. Positions are set while the audio is paused.
 local chime = { loadMp3("sounds/chime.mp3") }   -- an MP3 file always gives two channels
-local silence = getAudioChannelSampleCount(chime[1]) - 11025   -- last 0.25 s
+local silence = getAudioChannelSampleCount(chime[1]) - 12000   -- last 0.25 s
 pauseAudio()
 for _, channel in ipairs(chime) do
   setAudioChannelLoopPoint(channel, silence)

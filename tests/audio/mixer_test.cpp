@@ -73,7 +73,7 @@ TEST(Mixer, WritesSilenceWithoutChannelsAndStandsStillWhilePaused) {
     EXPECT_EQ(currentPosition(*channel), 500u);
     table.paused.store(false);
     mix(table, 64);
-    EXPECT_EQ(channel->converterInput[0], 500.0f);
+    EXPECT_EQ(channel->converterOutput[0], 500.0f);
     mix(table, 4800);
     EXPECT_GT(currentVolume(*channel), volume) << "the slide did not go on after resuming";
     EXPECT_NE(currentPosition(*channel), 500u);
@@ -206,20 +206,69 @@ TEST(Mixer, SilentVoicesKeepTheirPlaceWithoutConverting) {
     }
 }
 
+// At ratio 1 (the output rate, or its multiple at the matching speed) the samples are copied, not
+// converted: the output is each sample times the gains, bit for bit, through loops.
+TEST(Mixer, PassesTheSamplesThroughAtRatioOne) {
+    struct Case { std::uint32_t sourceRate; float speed; std::uint64_t loopStart; };
+    for (const Case& c : {Case{kRate, 1.0f, 0}, Case{kRate / 2, 2.0f, 1000}, Case{2 * kRate, 0.5f, 4999}}) {
+        SCOPED_TRACE(c.sourceRate);
+        ChannelTable table(kRate);
+        const std::vector<float> sound = sine(997, kRate, 5000, 0.8f);
+        AudioChannel* channel = addChannel(table, sound, c.sourceRate);
+        setInitialPanning(channel, 0.25f);
+        channel->volume.store(0.5f);
+        setChannelSpeed(table, 0, c.speed), setChannelLoopPoint(table, 0, c.loopStart);
+        const std::vector<float> out = mix(table, 12000, 441);
+        for (std::uint64_t f = 0, p = 0; f < 12000; ++f, p = p + 1 < sound.size() ? p + 1 : c.loopStart) {
+            const float gain = 0.5f * sound[p];
+            ASSERT_EQ(out[2 * f], 0.75f * gain) << "frame " << f;
+            ASSERT_EQ(out[2 * f + 1], 0.25f * gain) << "frame " << f;
+        }
+    }
+}
+
+// Speed changes between copying and converting: the sound goes on from where it was heard, with the
+// converter primed on the frames before it (a converter started from silence is half a wave off).
+TEST(Mixer, SwitchesBetweenCopyingAndConvertingSeamlessly) {
+    ChannelTable table(kRate);
+    const std::vector<float> sound = sine(200, kRate, 3 * kRate, 0.5f);
+    AudioChannel* channel = addChannel(table, sound);
+    setInitialPanning(channel, 0.0f);
+    channel->volume.store(1.0f);
+    double place = 0.0;  // in frames of the sound
+    for (float speed : {1.0f, 1.25f, 1.0f, 0.75f, 1.0f, 0.75f, 1.25f, 1.0f}) {
+        SCOPED_TRACE(speed);
+        setChannelSpeed(table, 0, speed);
+        const std::vector<float> out = mix(table, 4608);
+        float worst = 0.0f;
+        for (std::size_t f = 0; f < 4608; ++f, place += speed) {
+            const double heard = 0.5 * std::sin(6.283185307179586 * 200 * place / kRate);
+            worst = std::max(worst, std::fabs(out[2 * f] - static_cast<float>(heard)));
+        }
+        EXPECT_LT(worst, 1e-4f) << "a click, or a frame skipped or repeated";
+    }
+}
+
 TEST(Mixer, LoopsFromTheLoopPointAndFillsTheConverterInOrder) {
     ChannelTable table(kRate);
-    AudioChannel* channel = addChannel(table, ramp(100));
+    AudioChannel* copied = addChannel(table, ramp(100));
+    AudioChannel* converted = addChannel(table, ramp(100), 2 * kRate);
     ASSERT_EQ(setChannelLoopPoint(table, 0, 60), 0);
-    // Ratio 1: 100 output frames take 150 input frames.
-    audio_thread::refillChannel(*channel, kRate, 100);
+    ASSERT_EQ(setChannelLoopPoint(table, 1, 60), 0);
     std::vector<float> expected = ramp(100);
     for (float v = 60; v < 100; ++v) expected.push_back(v);
     for (float v = 60; v < 70; ++v) expected.push_back(v);
-    EXPECT_EQ(std::vector<float>(channel->converterInput.get(), channel->converterInput.get() + 150), expected);
+    // Ratio 1 copies 150 frames; ratio 1/2 takes 150 input frames for 50 output frames.
+    audio_thread::refillChannel(*copied, kRate, 150);
+    audio_thread::refillChannel(*converted, kRate, 50);
+    EXPECT_EQ(std::vector<float>(copied->converterOutput.get(), copied->converterOutput.get() + 150), expected);
+    EXPECT_EQ(std::vector<float>(converted->converterInput.get(), converted->converterInput.get() + 150), expected);
     for (int refill = 0; refill < 50; ++refill) {
-        audio_thread::refillChannel(*channel, kRate, 300);
-        EXPECT_GE(currentPosition(*channel), 60u) << "went back before the loop point";
-        EXPECT_LT(currentPosition(*channel), 100u);
+        for (AudioChannel* channel : {copied, converted}) {
+            audio_thread::refillChannel(*channel, kRate, 300);
+            EXPECT_GE(currentPosition(*channel), 60u) << "went back before the loop point";
+            EXPECT_LT(currentPosition(*channel), 100u);
+        }
     }
 }
 

@@ -19,14 +19,14 @@ float peak(const Sound& sound, std::size_t fromFrame, std::size_t toFrame) {
 }
 
 TEST(DemoSounds, LoopsTurnWithoutAJumpAndTheChimeEndsInSilence) {
-    const struct { const char* name; Sound (*make)(); double seconds; } loops[] = {{"calm pad", calmPad, 8.0}, {"theta drone", thetaDrone, 8.0},
+    const struct { const char* name; Sound (*make)(int); double seconds; } loops[] = {{"calm pad", calmPad, 8.0}, {"theta drone", thetaDrone, 8.0},
                  {"ocean waves", oceanWaves, 12.0}, {"wind layer", windLayer, 8.0}};
     for (const auto& c : loops) {
         SCOPED_TRACE(c.name);
-        const Sound sound = c.make();
+        const Sound sound = c.make(kDefaultSampleRate);
         ASSERT_EQ(sound.channels, 2);
-        const std::size_t frames = sound.frames(), half = kSampleRate / 2;
-        ASSERT_EQ(frames, static_cast<std::size_t>(c.seconds * kSampleRate));
+        const std::size_t frames = sound.frames(), half = kDefaultSampleRate / 2;
+        ASSERT_EQ(frames, static_cast<std::size_t>(c.seconds * kDefaultSampleRate));
         EXPECT_LE(peak(sound, 0, frames), 0.5f + 1e-6f);
         EXPECT_GE(peak(sound, 0, frames), 0.3f);
         for (std::size_t from = 0; from + half <= frames; from += half)
@@ -39,10 +39,10 @@ TEST(DemoSounds, LoopsTurnWithoutAJumpAndTheChimeEndsInSilence) {
             EXPECT_LE(std::fabs(at(0) - at(frames - 1)), largestStep * 1.01f) << "click at the turn, side " << channel;
         }
     }
-    const Sound chime = demosounds::chime();
-    ASSERT_EQ(chime.frames(), static_cast<std::size_t>(3.0 * kSampleRate));
-    EXPECT_EQ(peak(chime, static_cast<std::size_t>(2.5 * kSampleRate), chime.frames()), 0.0f);
-    EXPECT_GT(peak(chime, 0, static_cast<std::size_t>(0.05 * kSampleRate)), 0.3f) << "the stroke comes late";
+    const Sound chime = demosounds::chime(kDefaultSampleRate);
+    ASSERT_EQ(chime.frames(), static_cast<std::size_t>(3.0 * kDefaultSampleRate));
+    EXPECT_EQ(peak(chime, static_cast<std::size_t>(2.5 * kDefaultSampleRate), chime.frames()), 0.0f);
+    EXPECT_GT(peak(chime, 0, static_cast<std::size_t>(0.05 * kDefaultSampleRate)), 0.3f) << "the stroke comes late";
 }
 
 TEST(DemoSounds, TheWavHoldsTheClippedSamples) {

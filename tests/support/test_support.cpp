@@ -62,8 +62,11 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds b
 
 std::string scriptOutput(const std::string& out) {
     std::string kept;
-    for (const std::string& line : lines(out))  // not "Error initializing/opening default/starting PortAudio ..."
-        if (line.rfind("Error ", 0) != 0 || line.find(" PortAudio") == std::string::npos) kept += line + "\n";
+    // Not "Error initializing/opening default/starting PortAudio ..." nor "Sound output: ..." (priority, underruns).
+    for (const std::string& line : lines(out))
+        if ((line.rfind("Error ", 0) != 0 || line.find(" PortAudio") == std::string::npos) &&
+            line.rfind("Sound output: ", 0) != 0)
+            kept += line + "\n";
     return kept;
 }
 

@@ -33,8 +33,9 @@ private:
 // Resonant band-pass (a state-variable filter), centre and Q set per sample.
 class BandPass {
 public:
+    explicit BandPass(int rate) : rate_(rate) {}
     double process(double input, double centreHz, double q) {
-        const double f = 2.0 * std::sin(kPi * centreHz / kSampleRate);
+        const double f = 2.0 * std::sin(kPi * centreHz / rate_);
         low_ += f * band_;
         const double high = input - low_ - band_ / q;
         band_ += f * high;
@@ -42,15 +43,16 @@ public:
     }
 
 private:
+    int rate_;
     double low_ = 0.0;
     double band_ = 0.0;
 };
 
-Sound silentStereo(double seconds) {
+Sound silentStereo(double seconds, int rate) {
     Sound sound;
-    sound.sampleRate = kSampleRate;
+    sound.sampleRate = rate;
     sound.channels = 2;
-    sound.samples.assign(static_cast<std::size_t>(seconds * kSampleRate) * 2, 0.0f);
+    sound.samples.assign(static_cast<std::size_t>(seconds * rate) * 2, 0.0f);
     return sound;
 }
 
@@ -84,9 +86,9 @@ Sound crossfadeLoop(const Sound& longer, std::size_t loopFrames, std::size_t fad
 
 }  // namespace
 
-Sound calmPad() {
+Sound calmPad(int rate) {
     const double loop = 8.0;
-    Sound sound = silentStereo(loop);
+    Sound sound = silentStereo(loop, rate);
     // A minor with an added ninth, spread over three octaves.
     const double notes[] = {110.00, 164.81, 220.00, 261.63, 329.63, 493.88};
     const double levels[] = {1.0, 0.8, 0.7, 0.6, 0.5, 0.35};
@@ -99,7 +101,7 @@ Sound calmPad() {
         const double swellPhase = 2.0 * kPi * static_cast<double>(n) / std::size(notes);
         const double swellCycles = 1.0 + static_cast<double>(n % 2);
         for (std::size_t i = 0; i < frames; ++i) {
-            const double t = static_cast<double>(i) / kSampleRate;
+            const double t = static_cast<double>(i) / rate;
             const double swell = 0.65 + 0.35 * std::sin(2.0 * kPi * swellCycles * t / loop + swellPhase);
             const double a = levels[n] * swell;
             const double left = std::sin(2.0 * kPi * leftHz * t) + 0.2 * std::sin(4.0 * kPi * leftHz * t);
@@ -112,14 +114,14 @@ Sound calmPad() {
     return sound;
 }
 
-Sound thetaDrone() {
+Sound thetaDrone(int rate) {
     const double loop = 8.0;
-    Sound sound = silentStereo(loop);
+    Sound sound = silentStereo(loop, rate);
     const double base = loopFrequency(73.42, loop);  // D2
     const double harmonics[] = {1.0, 0.5, 0.3, 0.15, 0.08};
     const std::size_t frames = sound.frames();
     for (std::size_t i = 0; i < frames; ++i) {
-        const double t = static_cast<double>(i) / kSampleRate;
+        const double t = static_cast<double>(i) / rate;
         // Four slow pulses per loop, like breathing.
         const double pulse = 0.55 + 0.45 * std::sin(2.0 * kPi * 4.0 * t / loop);
         double left = 0.0, right = 0.0;
@@ -135,14 +137,14 @@ Sound thetaDrone() {
     return sound;
 }
 
-Sound oceanWaves() {
+Sound oceanWaves(int rate) {
     const double loop = 12.0, fade = 1.0;
-    Sound longer = silentStereo(loop + fade);
+    Sound longer = silentStereo(loop + fade, rate);
     const std::size_t frames = longer.frames();
     Noise noise[2] = {Noise(11), Noise(23)};
     double smooth[2][2] = {};
     for (std::size_t i = 0; i < frames; ++i) {
-        const double t = static_cast<double>(i) / kSampleRate;
+        const double t = static_cast<double>(i) / rate;
         // Three waves per loop, a fourth smaller one between them; the
         // envelope repeats exactly with the loop.
         const double roll = 0.5 - 0.5 * std::cos(2.0 * kPi * 3.0 * t / loop);
@@ -150,27 +152,27 @@ Sound oceanWaves() {
         const double envelope = 0.15 + 0.65 * std::pow(roll, 2.0) + 0.2 * ripple;
         // Brighter as a wave breaks: the low-pass opens with the envelope.
         const double cutoff = 300.0 + 2500.0 * envelope;
-        const double k = 1.0 - std::exp(-2.0 * kPi * cutoff / kSampleRate);
+        const double k = 1.0 - std::exp(-2.0 * kPi * cutoff / rate);
         for (int c = 0; c < 2; ++c) {
             smooth[c][0] += k * (noise[c].next() - smooth[c][0]);
             smooth[c][1] += k * (smooth[c][0] - smooth[c][1]);
             longer.samples[2 * i + static_cast<std::size_t>(c)] = static_cast<float>(envelope * smooth[c][1]);
         }
     }
-    Sound sound = crossfadeLoop(longer, static_cast<std::size_t>(loop * kSampleRate),
-                                static_cast<std::size_t>(fade * kSampleRate));
+    Sound sound = crossfadeLoop(longer, static_cast<std::size_t>(loop * rate),
+                                static_cast<std::size_t>(fade * rate));
     normalise(sound, 0.5f);
     return sound;
 }
 
-Sound windLayer() {
+Sound windLayer(int rate) {
     const double loop = 8.0, fade = 1.0;
-    Sound longer = silentStereo(loop + fade);
+    Sound longer = silentStereo(loop + fade, rate);
     const std::size_t frames = longer.frames();
     Noise noise[2] = {Noise(5), Noise(7)};
-    BandPass filters[2];
+    BandPass filters[2] = {BandPass(rate), BandPass(rate)};
     for (std::size_t i = 0; i < frames; ++i) {
-        const double t = static_cast<double>(i) / kSampleRate;
+        const double t = static_cast<double>(i) / rate;
         const double sweep = std::sin(2.0 * kPi * t / loop);
         const double gust = 0.5 + 0.5 * std::sin(2.0 * kPi * 2.0 * t / loop + 0.7);
         for (int c = 0; c < 2; ++c) {
@@ -180,23 +182,23 @@ Sound windLayer() {
             longer.samples[2 * i + static_cast<std::size_t>(c)] = static_cast<float>((0.3 + 0.7 * gust) * out);
         }
     }
-    Sound sound = crossfadeLoop(longer, static_cast<std::size_t>(loop * kSampleRate),
-                                static_cast<std::size_t>(fade * kSampleRate));
+    Sound sound = crossfadeLoop(longer, static_cast<std::size_t>(loop * rate),
+                                static_cast<std::size_t>(fade * rate));
     normalise(sound, 0.45f);
     return sound;
 }
 
-Sound chime() {
+Sound chime(int rate) {
     const double ring = 2.5, tail = 0.5;
-    Sound sound = silentStereo(ring + tail);
+    Sound sound = silentStereo(ring + tail, rate);
     // A bell: inharmonic partials over G5, the higher ones dying away sooner.
     const double base = 784.0;
     const double ratios[] = {1.0, 2.0, 2.76, 5.40, 8.93};
     const double levels[] = {1.0, 0.6, 0.5, 0.25, 0.12};
     const double decays[] = {0.9, 0.6, 0.45, 0.25, 0.15};  // seconds to fall to 1/e
-    const std::size_t ringFrames = static_cast<std::size_t>(ring * kSampleRate);
+    const std::size_t ringFrames = static_cast<std::size_t>(ring * rate);
     for (std::size_t i = 0; i < ringFrames; ++i) {
-        const double t = static_cast<double>(i) / kSampleRate;
+        const double t = static_cast<double>(i) / rate;
         const double attack = std::min(1.0, t / 0.004);
         // Fade the last 0.2 s to exactly zero, so the tail is pure silence.
         const double end = std::min(1.0, (ring - t) / 0.2);

@@ -9,5 +9,7 @@ bool standardErrorIsTerminal();
 std::string absolutePath(const std::string& path);
 // Changes the current folder; false with the reason in `error`.
 bool changeDirectory(const std::string& folder, std::string& error);
+// Processor time of the whole process (all threads) so far, in seconds.
+double processorSeconds();
 
 }  // namespace feltrix::render

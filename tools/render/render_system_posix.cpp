@@ -1,3 +1,4 @@
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -24,6 +25,12 @@ bool changeDirectory(const std::string& folder, std::string& error) {
     if (chdir(folder.c_str()) == 0) return true;
     error = std::strerror(errno);
     return false;
+}
+
+double processorSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
 }  // namespace feltrix::render

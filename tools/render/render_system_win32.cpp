@@ -36,4 +36,14 @@ bool changeDirectory(const std::string& folder, std::string& error) {
     return false;
 }
 
+// The C runtime's clock() counts wall time on Windows.
+double processorSeconds() {
+    FILETIME created, ended, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user)) return 0.0;
+    const auto ticks = [](const FILETIME& time) {
+        return static_cast<double>((static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+    };
+    return (ticks(kernel) + ticks(user)) * 1e-7;  // 100 ns ticks
+}
+
 }  // namespace feltrix::render

@@ -9,11 +9,11 @@
 #include "app/script_host.h"
 #include "app/update_timer.h"
 #include "audio/audio_engine.h"
-#include "audio/mixer.h"
 #include "audio/ogg_decoder_thread.h"
 #include "gui/item_registry.h"
 #include "gui/memory_window_system.h"
 #include "gui/modal_ui.h"
+#include "tools/render/parallel_mixer.h"
 #include "tools/render/progress_bar.h"
 #include "tools/render/render_system.h"
 
@@ -69,7 +69,7 @@ void reportDone(const SoundFileWriter& output, int rate, double wallSeconds) {
 }  // namespace
 
 RenderOutcome renderSession(const std::string& scriptName, SessionValues* values, Micros length, int rate,
-                            SoundFileWriter& output) {
+                            SoundFileWriter& output, unsigned threads) {
     const auto started = std::chrono::steady_clock::now();
     RenderOutcome outcome;
     // The script host and its collaborators live until the process ends, as
@@ -113,6 +113,7 @@ RenderOutcome renderSession(const std::string& scriptName, SessionValues* values
     if (!failure.empty()) return fail(firstLine(failure));
 
     std::vector<float> block(2 * kBlockFrames);
+    ParallelMixer mixer(threads);
     std::uint64_t done = 0;
     // Mixes up to `target` frames; the Ogg files loaded so far are decoded
     // completely first, so no frame depends on a decoder thread's pace.
@@ -120,7 +121,7 @@ RenderOutcome renderSession(const std::string& scriptName, SessionValues* values
         waitForOggDecoderThreads();
         while (done < target) {
             const auto count = static_cast<std::uint32_t>(std::min<std::uint64_t>(kBlockFrames, target - done));
-            audio_thread::mixChannels(engineChannelTable(), block.data(), count);
+            mixer.mix(engineChannelTable(), block.data(), count);
             if (!output.write(block.data(), count)) return false;
             done += count;
             progress.update(done);

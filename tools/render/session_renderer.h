@@ -20,10 +20,11 @@ struct RenderOutcome {
 
 // Runs `scriptName` in the current folder against `values` (null: zeros)
 // for `length` of session time at `rate`, writing to `output` (already
-// open). Errors are reported on standard error as one line each. A script
+// open), mixing on `threads` threads (0: one per processor core; the file is
+// the same whatever their number). Errors are reported on standard error as one line each. A script
 // that calls exit() ends the process here with code 0 once the file holds
 // what was rendered until then.
 RenderOutcome renderSession(const std::string& scriptName, SessionValues* values, Micros length, int rate,
-                            SoundFileWriter& output);
+                            SoundFileWriter& output, unsigned threads = 0);
 
 }  // namespace feltrix::render
