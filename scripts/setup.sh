@@ -20,6 +20,8 @@ packages=(
   # tests: unit tests, a real sound server, encoders and decoders to compare with
   libgtest-dev googletest pulseaudio pulseaudio-utils libasound2-plugins
   sox libsox-fmt-all lame vorbis-tools python3
+  # the OSC failure test runs the program without network (unshare, ip)
+  util-linux iproute2
   # screenshots of the window under a virtual display
   xvfb imagemagick xdotool fonts-dejavu-core
   # the Windows build: mingw-w64 cross compilers, the tools to build the
