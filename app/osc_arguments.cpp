@@ -1,5 +1,6 @@
 #include "app/osc_arguments.h"
 
+#include <cassert>
 #include <cmath>
 #include <cstdio>
 
@@ -57,9 +58,12 @@ struct Walk {
     [[noreturn]] void raiseFixed(int position, const char* problem, char detail = 0) const {
         char where[48], message[160];
         describe(where, sizeof where, position);
-        std::snprintf(message, sizeof message, "incorrect %s to %s: %s", where, source.function, problem);
-        if (detail != 0) std::snprintf(message, sizeof message, "incorrect %s to %s: %s '%c'", where,
-                                       source.function, problem, detail);
+        if (detail != 0) {
+            std::snprintf(message, sizeof message, "incorrect %s to %s: %s '%c'", where, source.function, problem,
+                          detail);
+        } else {
+            std::snprintf(message, sizeof message, "incorrect %s to %s: %s", where, source.function, problem);
+        }
         raiseFixedError(L, message);
     }
 };
@@ -147,6 +151,7 @@ void walkTypedValues(const Walk& walk, const char* tags) {
 }  // namespace
 
 void walkOscMessage(lua_State* L, const OscMessageSource& source, const char* tags, OscPacketWriter* writer) {
+    [[maybe_unused]] const int top = lua_gettop(L);
     const Walk walk{L, source, writer};
     walkAddress(walk);
     if (tags != nullptr) {
@@ -160,11 +165,13 @@ void walkOscMessage(lua_State* L, const OscMessageSource& source, const char* ta
         }
     }
     if (writer) writer->endMessage();
+    assert(lua_gettop(L) == top);
 }
 
 void checkOscAddress(lua_State* L, const OscMessageSource& source) { walkAddress(Walk{L, source, nullptr}); }
 
 void walkOscBundle(lua_State* L, const char* function, int table, OscPacketWriter* writer) {
+    [[maybe_unused]] const int top = lua_gettop(L);
     if (writer) writer->beginBundle();
     const int count = static_cast<int>(lua_objlen(L, table));
     for (int number = 1; number <= count; ++number) {
@@ -187,6 +194,7 @@ void walkOscBundle(lua_State* L, const char* function, int table, OscPacketWrite
         lua_pop(L, 2);
     }
     if (writer) writer->endBundle();
+    assert(lua_gettop(L) == top);
 }
 
 }  // namespace feltrix
