@@ -22,18 +22,18 @@ local function clamp01(x) return math.max(0, math.min(1, x)) end
 
 -- The panel: the target as labels with buttons, on/off, what happened last.
 addLabelInternal("Left Alpha -> pitch, right Alpha -> loudness, over OSC", 20, 10, 0, 20)
-local hostLabel = addLabelInternal("", 20, 44, 200, 20)
-local hostButton = addPushButtonInternal("Host", 230, 26, 70, 24)
-local portLabel = addLabelInternal("", 20, 78, 200, 20)
+local hostLabel = addLabelInternal("", 20, 42, 200, 20)
+local hostButton = addPushButtonInternal("Host", 230, 40, 70, 24)
+local portLabel = addLabelInternal("", 20, 72, 200, 20)
 local portButtons = {
-  [addPushButtonInternal("-100", 230, 60, 44, 24)] = -100,
-  [addPushButtonInternal("-1", 278, 60, 36, 24)] = -1,
-  [addPushButtonInternal("+1", 318, 60, 36, 24)] = 1,
-  [addPushButtonInternal("+100", 358, 60, 44, 24)] = 100,
+  [addPushButtonInternal("-100", 230, 70, 44, 24)] = -100,
+  [addPushButtonInternal("-1", 278, 70, 36, 24)] = -1,
+  [addPushButtonInternal("+1", 318, 70, 36, 24)] = 1,
+  [addPushButtonInternal("+100", 358, 70, 44, 24)] = 100,
 }
-local onOff = addCheckboxInternal("Send OSC", 20, 96)
-local valuesLabel = addLabelInternal("", 20, 144, 380, 20)
-local statusLabel = addLabelInternal("", 20, 168, 380, 20)
+local onOff = addCheckboxInternal("Send OSC", 20, 102)
+local valuesLabel = addLabelInternal("", 20, 136, 380, 20)
+local statusLabel = addLabelInternal("", 20, 160, 380, 20)
 
 local shown = {}
 local function show(label, text)
