@@ -6,9 +6,6 @@
 
 #include "app/script_host.h"
 #include "audio/audio_engine.h"
-#include "audio/channel_controls.h"
-#include "audio/load_error.h"
-#include "audio/sound_loading.h"
 #include "common/file_open.h"
 #include "common/script_args.h"
 
@@ -83,14 +80,14 @@ int luaLoadOgg(lua_State* L) {
 
 int luaSlideAudioChannelVolume(lua_State* L) {
     checkNumberArguments(L, 3, "incorrect arguments to slideAudioChannelVolume (expected number, number, number");
-    slideChannelVolume(engineChannelTable(), toUint32OrMax(lua_tonumber(L, 1)), toFloat(lua_tonumber(L, 2)),
+    slideChannelVolume(toUint32OrMax(lua_tonumber(L, 1)), toFloat(lua_tonumber(L, 2)),
                        toFloat(lua_tonumber(L, 3)));
     return 0;
 }
 
 int luaSlideAudioChannelPanning(lua_State* L) {
     checkNumberArguments(L, 3, "incorrect arguments to slideAudioChannelPanning (expected number, number, number");
-    slideChannelPanning(engineChannelTable(), toUint32OrMax(lua_tonumber(L, 1)), toFloat(lua_tonumber(L, 2)),
+    slideChannelPanning(toUint32OrMax(lua_tonumber(L, 1)), toFloat(lua_tonumber(L, 2)),
                         toFloat(lua_tonumber(L, 3)));
     return 0;
 }
@@ -98,23 +95,23 @@ int luaSlideAudioChannelPanning(lua_State* L) {
 int luaSetAudioChannelPosition(lua_State* L) {
     const lua_Number channel = checkNumberArgument(
         L, 1, "incorrect argument #1 to setCurrentAudioChannelPosition: number expected, got %s");
-    if (!engineChannelTable().paused.load()) {
+    if (!outputPaused()) {
         raiseFixedError(L, "audio must be paused to call setCurrentAudioChannelPosition");
     }
     // Argument 2 is not checked: anything but a number counts as frame 0.
-    setChannelPosition(engineChannelTable(), toUint32OrMax(channel), toUint64OrMax(lua_tonumber(L, 2)));
+    setChannelPosition(toUint32OrMax(channel), toUint64OrMax(lua_tonumber(L, 2)));
     return 0;
 }
 
 int luaSetAudioChannelSpeed(lua_State* L) {
     checkNumberArguments(L, 2, "incorrect arguments to setAudioChannelSpeed (expected number, number");
-    setChannelSpeed(engineChannelTable(), toUint32OrMax(lua_tonumber(L, 1)), toFloat(lua_tonumber(L, 2)));
+    setChannelSpeed(toUint32OrMax(lua_tonumber(L, 1)), toFloat(lua_tonumber(L, 2)));
     return 0;
 }
 
 int luaSetAudioChannelLoopPoint(lua_State* L) {
     checkNumberArguments(L, 2, "incorrect arguments to setAudioChannelLoopFrame (expected number, number");
-    setChannelLoopPoint(engineChannelTable(), toUint32OrMax(lua_tonumber(L, 1)), toUint64OrMax(lua_tonumber(L, 2)));
+    setChannelLoopPoint(toUint32OrMax(lua_tonumber(L, 1)), toUint64OrMax(lua_tonumber(L, 2)));
     return 0;
 }
 
@@ -141,12 +138,12 @@ int luaResetAudio(lua_State*) {
 }
 
 int luaPauseAudio(lua_State*) {
-    engineChannelTable().paused.store(true);
+    pauseOutput(true);
     return 0;
 }
 
 int luaResumeAudio(lua_State*) {
-    engineChannelTable().paused.store(false);
+    pauseOutput(false);
     return 0;
 }
 

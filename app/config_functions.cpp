@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/chunk_loading.h"
 #include "app/config_file.h"
 #include "common/script_args.h"
 #include "gui/modal_ui.h"
@@ -21,7 +22,7 @@ int luaLoadConfig(lua_State* L) {
         case ConfigHeaderCheck::Valid:
             break;
     }
-    switch (luaL_loadfile(L, path)) {
+    switch (loadSourceFile(L, path)) {
         case 0:
             break;
         case LUA_ERRSYNTAX:

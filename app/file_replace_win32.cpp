@@ -12,7 +12,7 @@
 #include <string>
 
 #include "app/file_replace.h"
-#include "common/win32_text.h"
+#include "common/text_win32.h"
 
 namespace feltrix {
 namespace {

@@ -5,30 +5,11 @@
 #include <string>
 
 #include "app/install_path.h"
+#include "common/text_win32.h"
 
 namespace feltrix {
-namespace {
-
-// The executable's full path; empty when it cannot be read.
-std::wstring executablePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        // A full buffer may mean the path was cut: try again with more room.
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        if (path.size() >= 32768) return {};
-        path.resize(path.size() * 2);
-    }
-}
-
-}  // namespace
-
 void recordInstallPath() {
-    const std::wstring path = executablePath();
+    const std::wstring path = moduleFileName(nullptr);
     if (path.empty()) return;
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Brosvane\\Feltrix", 0, nullptr, REG_OPTION_NON_VOLATILE,

@@ -3,11 +3,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/chunk_loading.h"
 #include "app/console.h"
 #include "app/passthrough_input.h"
 #include "app/script_functions.h"
 #include "app/update_timer.h"
-#include "audio/audio_system.h"
+#include "audio/audio_engine.h"
 #include "common/script_lock.h"
 #include "gui/modal_ui.h"
 #include "hostlink/host_cycle.h"
@@ -53,6 +54,7 @@ ScriptHost::ScriptHost(bool passthroughMode) : onCallbackError_(reportCallbackEr
         lua_pushnil(state_);
         lua_setfield(state_, LUA_GLOBALSINDEX, name);
     }
+    installChunkLoaders(state_);
     if (passthroughMode) stdinInput_ = std::make_unique<PassthroughInput>();
     registerScriptFunctions(state_);
 }
@@ -66,7 +68,7 @@ std::string ScriptHost::loadAndRunInitScript(const char* fileName) {
     lua_pushboolean(state_, 0);
     lua_setfield(state_, LUA_GLOBALSINDEX, "quenterraConnected");
     const int top = lua_gettop(state_);
-    int status = luaL_loadfile(state_, fileName);
+    int status = loadSourceFile(state_, fileName);
     if (status == 0) status = lua_pcall(state_, 0, LUA_MULTRET, 0);
     std::string message;
     if (status != 0) {

@@ -12,16 +12,22 @@ struct Slide {
     float step;  // change per output frame; 0 = no slide running
 };
 
-inline bool operator==(const Slide& a, const Slide& b) {
-    return std::memcmp(&a, &b, sizeof(Slide)) == 0;
-}
-
 class AtomicSlide {
 public:
     explicit AtomicSlide(Slide initial) : bits_(pack(initial)) {}
 
     Slide load() const { return unpack(bits_.load(std::memory_order_acquire)); }
     void store(Slide slide) { bits_.store(pack(slide), std::memory_order_release); }
+
+    // Ends `running` (as load() gave it) by publishing it with step 0, unless
+    // another slide has been published since: that one stays to be run. The
+    // same bits published again while it ran are the same slide (same target,
+    // same step from wherever the value is), so ending them too loses nothing.
+    void finish(Slide running) {
+        std::uint64_t expected = pack(running);
+        bits_.compare_exchange_strong(expected, pack(Slide{running.target, 0.0f}), std::memory_order_acq_rel,
+                                      std::memory_order_relaxed);
+    }
 
 private:
     static std::uint64_t pack(Slide slide) {

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <new>
 
+#include "audio/audio_engine.h"
+
 namespace feltrix {
 
 AudioChannel::~AudioChannel() {
@@ -39,7 +41,6 @@ bool allocateChannelSamples(AudioChannel* channel, std::uint64_t frames) {
 void setInitialPanning(AudioChannel* channel, float panning) {
     channel->panning.store(panning, std::memory_order_relaxed);
     channel->panningSlide.store(Slide{panning, 0.0f});
-    channel->finishedPanningSlide = Slide{panning, 0.0f};
 }
 
 bool appendDecodedFrames(AudioChannel* channel, const float* frames, std::uint64_t count) {

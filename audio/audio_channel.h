@@ -1,6 +1,5 @@
 #pragma once
-// One mono voice of the audio engine and the channel-table operations that
-// the sound loaders use.
+// One mono voice of the audio engine.
 //
 // Threads that touch a channel:
 // - the main thread creates it, fills it, appends it to the table and later
@@ -12,13 +11,13 @@
 //   playing, and frees it when the table dropped it meanwhile (Orphaned).
 //
 // Fields the main thread writes while the mixer may run are atomics; fields
-// set before appendChannel() (samples, sampleCount, sourceRate) are plain:
-// appendChannel() publishes them to the mixer with release order.
+// set before the channel is appended (samples, sampleCount, sourceRate) are
+// plain: appending it to the table publishes them to the mixer with release
+// order.
 #include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <vector>
 
 #include "audio/atomic_slide.h"
 #include "common/types.h"
@@ -42,7 +41,7 @@ constexpr std::uint32_t kConverterOutputFrames = 8192;
 constexpr std::uint64_t kNoPositionRequest = ~std::uint64_t{0};
 
 struct AudioChannel {
-    // Set by the reader before appendChannel(); fixed afterwards.
+    // Set by the reader before the channel is appended; fixed afterwards.
     std::unique_ptr<float[]> samples;  // sampleCount frames, full scale -1..+1
     std::uint64_t sampleCount = 0;
     std::uint32_t sourceRate = 0;  // Hz; newAudioChannel() sets the output rate
@@ -52,11 +51,12 @@ struct AudioChannel {
     std::atomic<std::uint64_t> framesAvailable{0};
 
     // Current gain and panning (0 = left only, 1 = right only). Written by the
-    // mixer while it plays; a reader may set the initial panning before
-    // appendChannel() (use setInitialPanning()).
+    // mixer while it plays; a reader may set the initial panning before the
+    // channel is appended (use setInitialPanning()).
     std::atomic<float> volume{0.0f};
     std::atomic<float> panning{0.5f};
-    // Running slides, published as (target, step) pairs; step 0 = none.
+    // Running slides, published as (target, step) pairs; step 0 = none. The
+    // main thread publishes a slide; the mixer sets its step to 0 when it ends.
     AtomicSlide volumeSlide{Slide{0.0f, 0.0f}};
     AtomicSlide panningSlide{Slide{0.5f, 0.0f}};
 
@@ -72,8 +72,6 @@ struct AudioChannel {
     std::uint32_t outputFill = 0;
     SRC_STATE_tag* converter = nullptr;
     int converterError = 0;
-    Slide finishedVolumeSlide{0.0f, 0.0f};  // the last slide the mixer ended
-    Slide finishedPanningSlide{0.5f, 0.0f};
     // What is heard: the next output frame plays frame playFrame plus
     // playFraction of the samples, after playDelay more frames of what the
     // converter took in before a jump. `position` runs ahead of it by the
@@ -124,22 +122,5 @@ bool finishDecoding(AudioChannel* channel);
 // Table side of the same protocol (clearChannels): frees the channel, or, if
 // a decoder thread still fills it, marks it Orphaned for that thread to free.
 void releaseFromTable(AudioChannel* channel);
-
-// The engine's channel table (main thread only).
-// Appends one channel at the end; it plays from the next mixer block on. The
-// table owns it from now on.
-void appendChannel(AudioChannel* channel);
-// Appends a file's voices in one step, in their order; false (nothing
-// appended, the voices still the caller's) when memory runs out.
-bool appendChannels(const std::vector<AudioChannel*>& channels);
-// Channels in use; numbers are 0 .. channelCount() - 1.
-ChannelNumber channelCount();
-// The channel with this number, or nullptr when it does not exist.
-AudioChannel* channelAt(ChannelNumber number);
-// Frees every channel (orphaning those an Ogg decoder still fills) once no
-// mixer block can read it any more, and empties the table.
-void clearChannels();
-// The output sample rate in Hz (a default when no device could be opened).
-int outputSampleRate();
 
 }  // namespace feltrix

@@ -1,8 +1,5 @@
 #include "audio/audio_engine.h"
 
-#include <cstdio>
-
-#include "audio/audio_system.h"
 #include "audio/output_supervisor.h"
 
 namespace feltrix {
@@ -23,22 +20,16 @@ OutputSupervisor& engineOutput() {
 
 }  // namespace
 
-int initAudio() {
+std::string initAudio() {
     engineChannelTable();  // exists whatever becomes of the device
-    return engineOutput().open(std::chrono::seconds(10));
+    std::string failure = engineOutput().open(std::chrono::seconds(10)).message;
+    while (!failure.empty() && failure.back() == '\n') failure.pop_back();
+    return failure;
 }
 
 void startOutputStream() { engineOutput().start(); }
 
 int outputSampleRate() { return engineChannelTable().sampleRate(); }
-
-void appendChannel(AudioChannel* channel) {
-    if (!engineChannelTable().append(channel)) {
-        std::printf("error: out of memory appending an audio channel\n");
-        // An Ogg decoder may already fill it: let the lock protocol decide.
-        releaseFromTable(channel);
-    }
-}
 
 bool appendChannels(const std::vector<AudioChannel*>& channels) {
     return engineChannelTable().append(channels.data(), static_cast<std::uint32_t>(channels.size()));
@@ -53,6 +44,28 @@ void clearChannels() {
     // device that has gone): the table hands the channels back only once no
     // mixer block can still read them.
     for (AudioChannel* channel : engineChannelTable().detachAll()) releaseFromTable(channel);
+}
+
+void pauseOutput(bool paused) { engineChannelTable().paused.store(paused); }
+
+bool outputPaused() { return engineChannelTable().paused.load(); }
+
+int slideChannelVolume(ChannelNumber channel, float target, float seconds) {
+    return slideChannelVolume(engineChannelTable(), channel, target, seconds);
+}
+
+int slideChannelPanning(ChannelNumber channel, float target, float seconds) {
+    return slideChannelPanning(engineChannelTable(), channel, target, seconds);
+}
+
+int setChannelSpeed(ChannelNumber channel, float speed) { return setChannelSpeed(engineChannelTable(), channel, speed); }
+
+int setChannelLoopPoint(ChannelNumber channel, std::uint64_t frame) {
+    return setChannelLoopPoint(engineChannelTable(), channel, frame);
+}
+
+int setChannelPosition(ChannelNumber channel, std::uint64_t frame) {
+    return setChannelPosition(engineChannelTable(), channel, frame);
 }
 
 }  // namespace feltrix

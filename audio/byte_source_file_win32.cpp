@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 
 #include "audio/byte_source.h"
-#include "common/win32_text.h"
+#include "common/text_win32.h"
 
 namespace feltrix {
 

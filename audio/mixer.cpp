@@ -16,7 +16,7 @@ namespace {
 struct VoiceState {
     double volume;
     double panning;
-    Slide volumeSlide;   // as published, to recognise it as finished later
+    Slide volumeSlide;   // as published, to end it there
     Slide panningSlide;
     float volumeStep;    // running step; 0 once the slide reached its target
     float panningStep;
@@ -59,18 +59,18 @@ VoiceState beginVoice(const AudioChannel& channel) {
     voice.panning = channel.panning.load(std::memory_order_relaxed);
     voice.volumeSlide = channel.volumeSlide.load();
     voice.panningSlide = channel.panningSlide.load();
-    // A slide this thread has already ended stays ended until a new one is
-    // published.
-    voice.volumeStep = voice.volumeSlide == channel.finishedVolumeSlide ? 0.0f : voice.volumeSlide.step;
-    voice.panningStep = voice.panningSlide == channel.finishedPanningSlide ? 0.0f : voice.panningSlide.step;
+    voice.volumeStep = voice.volumeSlide.step;
+    voice.panningStep = voice.panningSlide.step;
     return voice;
 }
 
 void endVoice(AudioChannel& channel, const VoiceState& voice) {
     channel.volume.store(static_cast<float>(voice.volume), std::memory_order_relaxed);
     channel.panning.store(static_cast<float>(voice.panning), std::memory_order_relaxed);
-    if (voice.volumeStep == 0.0f) channel.finishedVolumeSlide = voice.volumeSlide;
-    if (voice.panningStep == 0.0f) channel.finishedPanningSlide = voice.panningSlide;
+    // A slide that reached its target this block is ended where it was
+    // published, unless a new one took its place meanwhile.
+    if (voice.volumeStep == 0.0f && voice.volumeSlide.step != 0.0f) channel.volumeSlide.finish(voice.volumeSlide);
+    if (voice.panningStep == 0.0f && voice.panningSlide.step != 0.0f) channel.panningSlide.finish(voice.panningSlide);
 }
 
 // The output rate divided by the speed: the rate the channel is converted to.

@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <new>
 #include <stdexcept>
+#include <vector>
+
+#include "audio/frame_pieces.h"
 
 namespace feltrix {
 
@@ -15,6 +18,9 @@ const char* const decoderError = "MP3 decoder error";
 const char* const outOfMemory = "Not enough memory for MP3 file";
 
 constexpr std::size_t feedSize = 1024;
+// Calls in a row without sound after which hip is taken to hold no more
+// whole frames (see decodeMp3Frames).
+constexpr int idleCallsToStop = 4;
 // One frame holds at most 1152 samples per channel; the spare room keeps a
 // misbehaving stream from ever writing past the buffers.
 constexpr int frameBufferSamples = 4608;
@@ -32,8 +38,7 @@ bool layer2ModeAllowed(int bitrateIndex, int channelMode) {
     }
 }
 
-}  // namespace
-
+// The remaining bytes of the source; null on success, else the failure text.
 const char* readWholeSource(ByteSource& source, std::vector<std::uint8_t>& data) {
     std::int64_t size = remainingBytes(source);
     if (size < 0) {
@@ -55,6 +60,8 @@ const char* readWholeSource(ByteSource& source, std::vector<std::uint8_t>& data)
     return nullptr;
 }
 
+}  // namespace
+
 bool acceptableMp3Header(const std::uint8_t* b) {
     if (b[0] != 0xFF || (b[1] & 0xE0) != 0xE0) return false;   // frame sync
     if ((b[1] & 0x18) == 0x08) return false;                   // reserved version
@@ -68,6 +75,9 @@ bool acceptableMp3Header(const std::uint8_t* b) {
     return (b[3] & 0x03) != 2;                                 // reserved emphasis
 }
 
+namespace {
+
+// Sample rate in Hz named by an accepted frame header.
 int mp3HeaderSampleRate(const std::uint8_t* b) {
     static const int mpeg1[3] = {44100, 48000, 32000};
     int rate = mpeg1[(b[2] >> 2) & 0x03];
@@ -77,6 +87,8 @@ int mp3HeaderSampleRate(const std::uint8_t* b) {
     default: return rate / 4;  // MPEG-2.5
     }
 }
+
+}  // namespace
 
 const char* findMp3Start(const std::uint8_t* data, std::size_t size, std::size_t& start) {
     std::size_t pos = 0;
@@ -100,6 +112,12 @@ const char* findMp3Start(const std::uint8_t* data, std::size_t size, std::size_t
     return invalidMp3;
 }
 
+namespace {
+
+// Decodes data[0..size) in one pass into `frames` (two channels, left and
+// right; a single-channel stream goes to both) and sets the sample rate from
+// the decoder's header information (0 if it gave none). Null on success,
+// else the failure text.
 const char* decodeMp3Frames(const std::uint8_t* data, std::size_t size, FramePieces& frames, int& sampleRate) {
     sampleRate = 0;
     hip_t hip = hip_decode_init();
@@ -110,7 +128,7 @@ const char* decodeMp3Frames(const std::uint8_t* data, std::size_t size, FramePie
     mp3data_struct info{};
     const char* error = nullptr;
     // hip keeps what it was fed; calls with no new input give the frames it
-    // can still complete, until it asks for more (0) or fails (negative).
+    // can still complete.
     auto take = [&](int r) {
         if (r > frameBufferSamples) {
             r = frameBufferSamples;
@@ -142,20 +160,33 @@ const char* decodeMp3Frames(const std::uint8_t* data, std::size_t size, FramePie
         std::size_t length = size - offset <= feedSize ? size - offset : feedSize;
         int r = hip_decode1_headers(hip, bytes + offset, length, pcmLeft.data(), pcmRight.data(), &info);
         offset += length;
-        while (r > 0 && !error) {
-            take(r);
+        // hip answers 0 both when it needs more input and after a step that
+        // gives no sound although whole frames are still buffered (skipping
+        // the Xing/Info frame, reading the first header, taking in the rest
+        // of a frame after its samples, a frame whose bit reservoir is
+        // missing). So ask again with no new input until several calls in a
+        // row give nothing: frames left behind here would pile up, and those
+        // still buffered after the last feed would be lost with the decoder.
+        for (int idle = r > 0 ? 0 : 1; idle < idleCallsToStop && !error;) {
+            if (r < 0) {
+                error = decoderError;
+                break;
+            }
+            if (r > 0) {
+                take(r);
+                idle = 0;
+            }
             r = hip_decode1_headers(hip, bytes, 0, pcmLeft.data(), pcmRight.data(), &info);
-        }
-        if (r < 0) {
-            error = decoderError;
+            if (r == 0) ++idle;
         }
     }
     hip_decode_exit(hip);
     return error;
 }
 
-const char* decodeMp3(ByteSource& source, DecodedMp3& result) {
-    result = DecodedMp3{};
+}  // namespace
+
+const char* readMp3File(ByteSource& source, NewVoices& voices) {
     std::vector<std::uint8_t> data;
     if (const char* error = readWholeSource(source, data)) {
         return error;
@@ -164,23 +195,36 @@ const char* decodeMp3(ByteSource& source, DecodedMp3& result) {
     if (const char* error = findMp3Start(data.data(), data.size(), start)) {
         return error;
     }
+    // One decoding pass into pieces, then each voice gets an array of the
+    // exact size; the file's bytes go first, each channel's pieces as they
+    // are copied, so that little more than the decoded frames is ever held.
     FramePieces frames(2);
     int rate = 0;
     if (const char* error = decodeMp3Frames(data.data() + start, data.size() - start, frames, rate)) {
         return error;
     }
-    if (frames.frames() > result.left.max_size()) {
-        return outOfMemory;
+    if (rate <= 0) {
+        rate = mp3HeaderSampleRate(data.data() + start);
     }
+    std::vector<std::uint8_t>().swap(data);
+    const std::size_t first = voices.size();
     try {
-        result.left.resize(static_cast<std::size_t>(frames.frames()));
-        result.right.resize(static_cast<std::size_t>(frames.frames()));
+        if (!voices.make(2, 0, static_cast<std::uint32_t>(rate))) {
+            return outOfMemory;
+        }
     } catch (const std::bad_alloc&) {
         return outOfMemory;
     }
-    frames.moveChannelTo(0, result.left.data());
-    frames.moveChannelTo(1, result.right.data());
-    result.sampleRate = rate > 0 ? rate : mp3HeaderSampleRate(data.data() + start);
+    for (int c = 0; c < 2; ++c) {
+        AudioChannel* voice = voices[first + static_cast<std::size_t>(c)];
+        if (!allocateChannelSamples(voice, frames.frames())) {
+            return outOfMemory;
+        }
+        frames.moveChannelTo(c, voice->samples.get());
+        voice->framesAvailable.store(frames.frames(), std::memory_order_relaxed);
+        voice->loadState.store(LoadState::Loaded, std::memory_order_relaxed);
+        setInitialPanning(voice, c == 0 ? 0.0f : 1.0f);
+    }
     return nullptr;
 }
 

@@ -109,11 +109,19 @@ const char* OggStream::open(std::unique_ptr<ByteSource> source) {
     }
     playedLinks_ = 0;
     totalFrames_ = 0;
+    unplayedLinksNote_.clear();
     for (long i = 0; i < links; ++i) {
         vorbis_info* info = ov_info(&file_, static_cast<int>(i));
         ogg_int64_t frames = ov_pcm_total(&file_, static_cast<int>(i));
         if (info == nullptr || info->channels != first->channels || info->rate != first->rate ||
             frames < 0) {
+            using std::to_string;
+            unplayedLinksNote_ = "the rest of the file, from stream " + to_string(i + 1) + " of " + to_string(links) +
+                                 " on, was not loaded: ";
+            unplayedLinksNote_ += info == nullptr || frames < 0
+                ? "that stream cannot be read"
+                : "it has " + to_string(info->channels) + " channel(s) at " + to_string(info->rate) +
+                      " Hz, the first stream " + to_string(first->channels) + " at " + to_string(first->rate) + " Hz";
             break;
         }
         totalFrames_ += static_cast<std::uint64_t>(frames);

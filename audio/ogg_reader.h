@@ -7,6 +7,7 @@
 // for the first link.
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include <vorbis/vorbisfile.h>
 
@@ -29,6 +30,9 @@ public:
     std::uint32_t sampleRate() const { return sampleRate_; }
     // Frames of the links that are played (all links of one layout).
     std::uint64_t totalFrames() const { return totalFrames_; }
+    // Empty when every link is played; otherwise says which were left out
+    // and why, for one line on the console.
+    const std::string& unplayedLinksNote() const { return unplayedLinksNote_; }
 
     // Decodes up to maxFrames frames: > 0 frames in pcm[0 .. channels()-1],
     // 0 at the end of the sound, or a negative libvorbisfile code.
@@ -44,6 +48,7 @@ private:
     std::uint32_t sampleRate_ = 0;
     int playedLinks_ = 0;
     std::uint64_t totalFrames_ = 0;
+    std::string unplayedLinksNote_;
 };
 
 // The text for a failed decoding call (ov_read_float's negative result).

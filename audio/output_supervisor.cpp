@@ -18,12 +18,14 @@ OutputSupervisor::~OutputSupervisor() {
     if (thread_.joinable()) thread_.join();
 }
 
-int OutputSupervisor::open(std::chrono::milliseconds bound) {
+DeviceResult OutputSupervisor::open(std::chrono::milliseconds bound) {
     std::unique_lock<std::mutex> lock(mutex_);
     if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
     if (!changed_.wait_for(lock, bound, [this] { return firstDone_; })) {
-        std::printf("Sound output: the default output device did not answer in time; trying on in the background.\n");
-        return -1;
+        DeviceResult late{
+            -1, "Sound output: the default output device did not answer in time; trying on in the background.\n"};
+        std::fputs(late.message.c_str(), stdout);
+        return late;
     }
     return firstResult_;
 }
@@ -46,7 +48,7 @@ void OutputSupervisor::run() {
     nextAttempt_ = Clock::now() + timing_.retry;
     std::unique_lock<std::mutex> lock(mutex_);
     firstDone_ = true;
-    firstResult_ = first.code;
+    firstResult_ = first;
     changed_.notify_all();
     while (!quit_) {
         changed_.wait_for(lock, timing_.poll);

@@ -35,9 +35,10 @@ public:
     OutputSupervisor& operator=(const OutputSupervisor&) = delete;
 
     // Starts the thread, which tries to open the device at once, and waits
-    // up to `bound` for that attempt: its result (0 or the library's error
-    // code), or -1 when it takes longer (the thread carries on).
-    int open(std::chrono::milliseconds bound);
+    // up to `bound` for that attempt: its result (code 0, or the library's
+    // error code and the console line that explains it), or code -1 when it
+    // takes longer (the thread carries on).
+    DeviceResult open(std::chrono::milliseconds bound);
     // Asks for the stream to play from now on; returns at once.
     void start();
     // Whether a stream is playing now.
@@ -59,7 +60,7 @@ private:
     bool startWanted_ = false;  // under mutex_
     bool quit_ = false;
     bool firstDone_ = false;
-    int firstResult_ = 0;
+    DeviceResult firstResult_;
     std::atomic<bool> playing_{false};
 
     // Supervisor thread only.

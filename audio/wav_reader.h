@@ -2,43 +2,28 @@
 // Reading RIFF WAVE files: the chunk list is walked to the "fmt " and "data"
 // chunks, so files with longer format chunks or LIST/fact chunks before the
 // data load as well as the canonical 44-byte layout.
-#include <cstdint>
-#include <vector>
-
+//
+// Sample forms, all converted to floats in -1..+1:
+// - PCM (format tag 1, or the extensible PCM sub-format): 8-bit unsigned,
+//   16 and 24-bit signed integers (scaled by 2^-15 and 2^-23);
+// - 32-bit integers under the extensible PCM sub-format (scaled by 2^-31);
+// - 32-bit IEEE floats under tag 3 or the extensible float sub-format,
+//   clipped to -1..+1, NaN read as 0;
+// - 32 bits under the plain PCM tag: the data decides, once per file. Files
+//   written for this program hold floats there, other writers integers, and
+//   integers read as floats give NaNs and huge values: so the file is floats
+//   when every sample is a finite float within -2..+2, integers otherwise.
+// Other tags: "WAV file is not raw PCM"; other depths: "WAV file has
+// unsupported bits per sample".
 #include "audio/byte_source.h"
+#include "audio/new_voices.h"
 
 namespace feltrix {
 
-struct WavFormat {
-    int channels = 0;            // 0..32767
-    std::uint32_t sampleRate = 0;
-    int blockAlign = 0;          // bytes per frame, at least channels x bytes per sample
-    int bitsPerSample = 0;       // 8, 16 or 32
-    std::uint64_t frames = 0;    // whole frames really present in the file
-};
-
-// Reads everything up to the sample data and leaves the source there.
-// Returns null on success, otherwise the load-failure text.
-const char* readWavHeader(ByteSource& source, WavFormat& format);
-
-// Reads format.frames frames from the source (placed by readWavHeader) into
-// one array per channel, each of format.frames floats in -1..+1. Returns the
-// frames actually read (fewer only when the file shrank meanwhile).
-std::uint64_t readWavFrames(ByteSource& source, const WavFormat& format, float* const* voices);
-
-// Converts `frames` interleaved frames of `data` (blockAlign bytes each).
-void convertWavFrames(const std::uint8_t* data, std::uint64_t frames, const WavFormat& format,
-                      float* const* voices, std::uint64_t firstFrame);
-
-// Load-time panning of channel `index` of a file with `channels` channels:
-// a stereo pair goes fully left and right, anything else to the middle.
-float wavChannelPanning(int index, int channels);
-
-// The whole file into memory (tests, fuzzing, benchmarks).
-struct DecodedWav {
-    WavFormat format;
-    std::vector<std::vector<float>> voices;
-};
-const char* decodeWav(ByteSource& source, DecodedWav& result);
+// Reads a whole WAV file into one new voice per channel of the file, each
+// Loaded and with its load-time panning (a stereo pair fully left and right,
+// any other layout in the middle). Null on success, else the load-failure
+// text; voices made before a failure are freed with `voices`.
+const char* readWavFile(ByteSource& source, NewVoices& voices);
 
 }  // namespace feltrix

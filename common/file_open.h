@@ -14,4 +14,7 @@ std::FILE* openRegularFile(const char* path, const char* mode);
 // out without waiting on a FIFO or a device.
 bool canOpenForReading(const char* path);
 
+// fopen for a UTF-8 name on every system (Windows takes it wide).
+std::FILE* openFile(const char* path, const char* mode);
+
 }  // namespace feltrix

@@ -35,4 +35,6 @@ bool canOpenForReading(const char* path) {
     return true;
 }
 
+std::FILE* openFile(const char* path, const char* mode) { return std::fopen(path, mode); }
+
 }  // namespace feltrix

@@ -1,5 +1,5 @@
 #include "common/file_open.h"
-#include "common/win32_text.h"
+#include "common/text_win32.h"
 
 #include <io.h>
 #include <windows.h>
@@ -24,6 +24,10 @@ bool canOpenForReading(const char* path) {
     if (file == nullptr) return false;
     std::fclose(file);
     return true;
+}
+
+std::FILE* openFile(const char* path, const char* mode) {
+    return _wfopen(utf8ToWide(path).c_str(), utf8ToWide(mode).c_str());
 }
 
 }  // namespace feltrix

@@ -1,7 +1,7 @@
 #pragma once
 // The few things the script GUI needs from a window system. The item registry,
 // the layout arithmetic and the script functions use only this interface; the
-// Qt implementation lives in qt_window_system.*, and a test can use a fake.
+// Qt implementation lives in window_system_qt.*, and a test can use a fake.
 //
 // Controls are children of the main window's client area and are found again
 // by their item id. Coordinates and sizes are pixels of the client area.

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "common/win32_text.h"
+#include "common/text_win32.h"
 #include "hostlink/library_loader.h"
 
 namespace feltrix {
@@ -25,12 +25,7 @@ LibraryHandle loadLibraryNextToProgram(const char* fileName, std::string* failur
 
 std::string libraryPath(LibraryHandle library) {
     if (library == nullptr) return {};
-    std::wstring path(MAX_PATH, L'\0');
-    const DWORD length = GetModuleFileNameW(reinterpret_cast<HMODULE>(library), path.data(),
-                                            static_cast<DWORD>(path.size()));
-    if (length == 0 || length >= path.size()) return {};
-    path.resize(length);
-    return wideToUtf8(path);
+    return wideToUtf8(moduleFileName(library));
 }
 
 void* findLibraryExport(LibraryHandle library, const char* name) {

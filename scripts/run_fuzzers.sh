@@ -18,7 +18,15 @@ mkdir -p "$artifacts"
 mkdir -p "$work/seeds/wav" "$work/seeds/mp3" "$work/seeds/ogg"
 sox -R -n -r 8000 -c 2 -b 16 "$work/seeds/wav/stereo16.wav" synth 0.02 sine 440
 sox -R -n -r 8000 -c 1 -b 8 "$work/seeds/wav/mono8.wav" synth 0.02 sine 440
+# Every sample form the WAV reader knows: 24 and 32-bit integers under the PCM
+# tag (wavpcm) and as extensible PCM, floats under tag 3 and under the PCM tag.
 sox -R -n -r 8000 -c 3 -b 32 "$work/seeds/wav/three32.wav" synth 0.01 sine 440
+sox -R -n -r 8000 -c 2 -t wavpcm -b 32 -e signed-integer "$work/seeds/wav/stereo32pcm.wav" synth 0.01 sine 440
+sox -R -n -r 8000 -c 2 -t wavpcm -b 24 "$work/seeds/wav/stereo24pcm.wav" synth 0.01 sine 440
+sox -R -n -r 8000 -c 1 -b 24 "$work/seeds/wav/mono24.wav" synth 0.01 sine 440
+sox -R -n -r 8000 -c 2 -b 32 -e floating-point "$work/seeds/wav/float.wav" synth 0.01 sine 440
+cp "$work/seeds/wav/float.wav" "$work/seeds/wav/float-pcm-tag.wav"
+printf '\001' | dd of="$work/seeds/wav/float-pcm-tag.wav" bs=1 seek=20 conv=notrunc status=none
 sox -R -n -r 8000 -c 1 -b 16 "$work/tone.wav" synth 0.1 sine 440
 lame --quiet -b 32 "$work/tone.wav" "$work/seeds/mp3/mono.mp3"
 sox -R -n -r 8000 -c 2 -b 16 "$work/tone2.wav" synth 0.1 sine 440

@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "audio/audio_channel.h"
+#include "audio/audio_engine.h"
 #include "audio/ogg_decoder_thread.h"
-#include "audio/sound_loading.h"
 #include "bench/audio/heap_counter.h"
 
 namespace {

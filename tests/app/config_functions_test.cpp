@@ -2,6 +2,7 @@
 // with file dialogs answered from FELTRIX_DIALOG_ANSWERS.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "tests/support/test_support.h"
@@ -63,4 +64,35 @@ TEST(ConfigFunctions, ArgumentFileErrorsAndCancelledSaves) {
               "Error saving configuration file " + noFolder + ": No such file or directory\n"
               "could not write to file " + noFolder + "\nfalse\n");
     EXPECT_EQ(readFile(zeros), std::string("head\0\0tail", 10));
+}
+
+// A folder named in three scripts, as the file dialogs give it (UTF-8): saving and loading a
+// configuration, a custom script run with dofile and loadfile. And chunks are source text only: a
+// configuration or script that loads a bytecode string gets an error, and the session goes on.
+TEST(ConfigFunctions, UnicodeFoldersAndSourceOnlyChunks) {
+    TempDir dir;
+    const std::string folder = "M\u00fcller \u6d4b\u8bd5 Jos\u00e9";  // in the program's folder, dir
+    std::filesystem::create_directory(std::filesystem::u8path(dir.file(folder)));
+    const std::string custom = folder + "/custom.lj", binary = folder + "/binary.fxc";
+    dir.write(custom, "customValue = 'custom ran' return 'from custom'");
+    dir.write(binary, kHeader + "\nreturn loadstring(BYTECODE)()");
+    RunOptions options;
+    options.environment["FELTRIX_DIALOG_ANSWERS"] = dir.write("answers.txt", folder + "/saved.fxc\n");
+    const RunResult r = runFeltrix(dir,
+                                   "BYTECODE = string.dump(function() return 'bytecode ran' end)\n"
+                                   "print(saveConfig('" + kHeader + "\\nreturn \"loaded\"'))\n"
+                                   "print(loadConfig('" + folder + "/saved.fxc'))\n"
+                                   "print(dofile('" + custom + "'), customValue, type(loadfile('" + custom + "')))\n"
+                                   "print(pcall(loadConfig, '" + binary + "'))\n"
+                                   "print(select(2, loadstring(BYTECODE)))\n"
+                                   "local given = false\n"
+                                   "print(select(2, load(function() if not given then given = true return BYTECODE end end)))\n"
+                                   "print('the session goes on') exit()",
+                                   options);
+    EXPECT_EQ(scriptOutput(r.out),
+              "true\nloaded\nfrom custom\tcustom ran\tfunction\n"
+              "false\t" + binary + ":2: attempt to call a nil value\n"
+              "precompiled chunks are not loaded, only Lua source text\n"
+              "(load): precompiled chunks are not loaded, only Lua source text\n"
+              "the session goes on\n");
 }

@@ -49,6 +49,21 @@ TEST(Startup, InitScriptFailuresPrintTheMessageAndExitWithOne) {
     }
 }
 
+// Without a sound server (and no sound card here) no device opens: the start-up box names what failed,
+// as the engine's console line says it, and the script runs all the same.
+TEST(Startup, WithoutASoundDeviceTheBoxNamesWhatFailed) {
+    TempDir dir;
+    RunOptions options;
+    options.environment["PULSE_SERVER"] = "unix:" + dir.file("no-server");
+    const RunResult r = runFeltrix(dir, "print('the script runs') exit()", options);
+    std::string cause;
+    for (const std::string& line : lines(r.out))
+        if (line.rfind("Error ", 0) == 0) cause = line;
+    ASSERT_FALSE(cause.empty()) << r.out;
+    EXPECT_TRUE(contains(r.err, "Error: Failed to initialize audio system. " + cause + "\n")) << r.err;
+    EXPECT_EQ(scriptOutput(r.out), "the script runs\n");
+}
+
 // Intervals are floored at 10 ms. With a one-minute interval only an immediate first cycle can end
 // the program within the run's bound; exit() in a callback ends it at once, with 0.
 TEST(UpdateCycle, IntervalsAreFlooredAndTheFirstUpdateComesRightAfterTheInitScript) {

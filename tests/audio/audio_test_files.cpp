@@ -25,12 +25,12 @@ Interleaved readReferenceWav(const std::string& command, const std::string& wavP
     if (!runCommand(command)) return result;
     const std::string bytes = readFile(wavPath);
     MemoryByteSource source(bytes.data(), bytes.size());
-    DecodedWav wav;
-    if (bytes.empty() || decodeWav(source, wav) != nullptr) return result;
-    result.channels = wav.format.channels;
-    result.sampleRate = static_cast<int>(wav.format.sampleRate);
-    for (std::uint64_t f = 0; f < wav.format.frames; ++f)
-        for (const auto& voice : wav.voices) result.samples.push_back(voice[static_cast<std::size_t>(f)]);
+    NewVoices voices;
+    if (bytes.empty() || readWavFile(source, voices) != nullptr || voices.size() == 0) return result;
+    result.channels = static_cast<int>(voices.size());
+    result.sampleRate = static_cast<int>(voices[0]->sourceRate);
+    for (std::uint64_t f = 0; f < voices[0]->sampleCount; ++f)
+        for (const AudioChannel* voice : voices.voices()) result.samples.push_back(voice->samples[f]);
     return result;
 }
 

@@ -1,6 +1,7 @@
 // The MP3 reader: header search, ID3v2 skipping, and decoding against lame --decode.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <tuple>
 
@@ -74,35 +75,57 @@ TEST(Mp3Reader, FindsTheFirstHeaderAfterAnId3Tag) {
 }
 
 // Largest difference between our decoding, from frame `lag` on, and lame's.
-float largestDifference(const DecodedMp3& ours, const Interleaved& lame, std::size_t lag, std::size_t frames) {
+float largestDifference(const NewVoices& ours, const Interleaved& lame, std::size_t lag, std::size_t frames) {
     float worst = 0.0f;
-    for (std::size_t f = 0; f < frames && f < lame.frames() && f + lag < ours.left.size(); ++f) {
-        worst = std::max(worst, std::fabs(ours.left[f + lag] - lame.at(f, 0)));
-        worst = std::max(worst, std::fabs(ours.right[f + lag] - lame.at(f, lame.channels - 1)));
+    for (std::size_t f = 0; f < frames && f < lame.frames() && f + lag < ours[0]->sampleCount; ++f) {
+        worst = std::max(worst, std::fabs(ours[0]->samples[f + lag] - lame.at(f, 0)));
+        worst = std::max(worst, std::fabs(ours[1]->samples[f + lag] - lame.at(f, lame.channels - 1)));
     }
     return worst;
 }
 
-// Stereo and mono files, one behind an ID3v2 tag holding a sync pattern, decode as lame --decode does.
+// Sample frames of the MPEG audio frames of a layer III file without tags, walked header by header; a Xing/Info
+// frame (no sound) is not counted. 0 when the walk loses its way.
+std::uint64_t mpegSampleFrames(const std::string& mp3) {
+    static const int kbps[2][15] = {{0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160},
+                                    {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320}};
+    std::size_t frames = 0, at = 0, perFrame = 0;
+    for (; at + 4 <= mp3.size() && static_cast<std::uint8_t>(mp3[at]) == 0xFF; ++frames) {
+        const int version = static_cast<std::uint8_t>(mp3[at + 1]) >> 3 & 3, b2 = static_cast<std::uint8_t>(mp3[at + 2]), mpeg1 = version == 3;
+        perFrame = mpeg1 ? 1152 : 576;  // version 3: MPEG-1, 2: MPEG-2 (half the rate), 0: MPEG-2.5 (a quarter)
+        const int rate = std::array{44100, 48000, 32000}[(b2 >> 2) & 3] >> (mpeg1 ? 0 : version == 2 ? 1 : 2);
+        if (mp3.substr(at, 64).find("Xing") != std::string::npos || mp3.substr(at, 64).find("Info") != std::string::npos)
+            --frames;
+        at += perFrame / 8 * 1000 * kbps[mpeg1][b2 >> 4] / rate + ((b2 >> 1) & 1);
+    }
+    return at == mp3.size() ? frames * perFrame : 0;
+}
+
+// Stereo and mono files, one behind an ID3v2 tag holding a sync pattern, decode as lame --decode does, to
+// their last frame: VBR, low-bitrate and very short files, whose last frames hip keeps buffered, too.
 TEST(Mp3Reader, DecodesWhatLameDecodes) {
     TempDir dir;
     std::string tag = std::string("ID3\x03\x00\x00\x00\x00\x04\x58", 10) + std::string(600, 'T');
     tag[310] = '\xFF', tag[311] = '\xFB';
-    const std::tuple<int, const char*, std::string> cases[] = {
-        {2, "-b 128", ""}, {1, "-b 64 -m m", tag}, {2, "-V 4 --resample 22.05", ""}};
-    for (const auto& [channels, lameOptions, tagPrefix] : cases) {
-        SCOPED_TRACE(lameOptions);
-        const std::string wav = makeWav(dir.path(), "source", channels, 44100, 1.5), mp3 = dir.file("encoded.mp3");
+    const std::tuple<int, const char*, std::string, double> cases[] = {
+        {2, "-b 128", "", 1.5}, {1, "-b 64 -m m", tag, 1.5}, {2, "-V 4 --resample 22.05", "", 1.5},
+        {2, "-V 2", "", 1.5}, {2, "-b 32", "", 1.5}, {1, "-b 64 -m m", tag, 0.03}};
+    for (const auto& [channels, lameOptions, tagPrefix, seconds] : cases) {
+        SCOPED_TRACE(std::string(lameOptions) + ", " + std::to_string(seconds) + " s");
+        const std::string wav = makeWav(dir.path(), "source", channels, 44100, seconds), mp3 = dir.file("encoded.mp3");
         ASSERT_TRUE(runCommand("lame --quiet --noreplaygain " + std::string(lameOptions) + " '" + wav + "' '" + mp3 +
                                "'"));
         const Interleaved reference = referenceDecode(mp3, dir.path());
         ASSERT_GT(reference.frames(), 0u);
         const std::string data = tagPrefix + readFile(mp3);
+        const std::uint64_t mpegFrames = mpegSampleFrames(readFile(mp3));
         MemoryByteSource source(data.data(), data.size());
-        DecodedMp3 ours;
-        ASSERT_EQ(decodeMp3(source, ours), nullptr);
-        EXPECT_EQ(ours.sampleRate, reference.sampleRate);
-        ASSERT_EQ(ours.left.size(), ours.right.size());
+        NewVoices ours;
+        ASSERT_EQ(readMp3File(source, ours), nullptr);
+        ASSERT_EQ(ours.size(), 2u);
+        EXPECT_EQ(ours[0]->sourceRate, static_cast<std::uint32_t>(reference.sampleRate));
+        ASSERT_EQ(ours[0]->sampleCount, ours[1]->sampleCount);
+        EXPECT_EQ(ours[0]->sampleCount, mpegFrames);  // to the last frame, delay and padding kept
         // lame --decode drops the codec delay at the start, which the reader keeps: find where they agree.
         std::size_t lag = 0;
         float bestDifference = 1e9f;
@@ -110,11 +133,11 @@ TEST(Mp3Reader, DecodesWhatLameDecodes) {
             const float d = largestDifference(ours, reference, l, 4000);
             if (d < bestDifference) bestDifference = d, lag = l;
         }
-        EXPECT_GE(ours.left.size(), reference.frames() + lag);
-        EXPECT_LT(ours.left.size(), reference.frames() + 4000);
+        EXPECT_GE(ours[0]->sampleCount, reference.frames() + lag);
         // The very same 16-bit samples, each divided by 32768; a mono stream plays on both voices.
         EXPECT_EQ(largestDifference(ours, reference, lag, reference.frames()), 0.0f);
-        if (channels == 1) { EXPECT_EQ(ours.left, ours.right); }
+        const float* left = ours[0]->samples.get();
+        if (channels == 1) { EXPECT_TRUE(std::equal(left, left + ours[0]->sampleCount, ours[1]->samples.get())); }
     }
 }
 

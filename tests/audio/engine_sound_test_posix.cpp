@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "tests/audio/audio_test_files.h"
-#include "tests/support/sink_recorder.h"
+#include "tests/support/sink_recorder_posix.h"
 
 namespace feltrix {
 namespace {

@@ -139,7 +139,7 @@ TEST(EngineThreaded, OutputIsFoundLostAndFoundAgainInTheBackground) {
     const SupervisorTiming timing{5ms, 100ms, 20ms};  // poll, silence, retry
     ::testing::internal::CaptureStdout();
     auto output = std::make_unique<OutputSupervisor>(std::move(owned), table, timing);
-    EXPECT_EQ(output->open(std::chrono::seconds(5)), -1) << "no device at start";
+    EXPECT_EQ(output->open(std::chrono::seconds(5)).code, -1) << "no device at start";
     output->start();
     EXPECT_FALSE(output->playing());
     device.present = true;  // appears after the start-up scan

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <fstream>
 
+#include "audio/audio_engine.h"
 #include "audio/load_error.h"
-#include "audio/sound_loading.h"
 #include "tests/audio/audio_test_files.h"
 #include "tests/support/test_support.h"
 

@@ -80,7 +80,7 @@ TEST(Mixer, WritesSilenceWithoutChannelsAndStandsStillWhilePaused) {
 }
 
 // Targets clamped to 0..1 (NaN to 0), slides of at least 0.01 s: halfway at half time, exactly on the
-// target at the end and no further. The mixer remembers the slide it ended: an identical later one runs.
+// target at the end and no further. A later slide runs even when it equals one that ended.
 TEST(Mixer, SlidesReachTheirClampedTargetInTheirTime) {
     struct Case { const char* name; float start, target, seconds, reached, duration; };
     const Case cases[] = {
@@ -114,12 +114,21 @@ TEST(Mixer, SlidesReachTheirClampedTargetInTheirTime) {
         mix(table, 4800);
         EXPECT_EQ(currentVolume(*channel), c.reached) << "went past the target after the slide ended";
     }
-    ChannelTable table(kRate);
-    AudioChannel* channel = addChannel(table, {0.0f});
-    for (float target : {1.0f, 0.0f, 1.0f, 0.0f}) {
-        slideChannelVolume(table, 0, target, 0.01f);
-        mix(table, 1024);
-        EXPECT_EQ(currentVolume(*channel), target) << "a repeated slide did not run";
+    // A slide with the bits of the last one ended (0.5 per second up to 0.5), published after another
+    // slide moved the value, must run too.
+    using Slider = int (*)(ChannelTable&, ChannelNumber, float, float);
+    using Reader = float (*)(const AudioChannel&);
+    for (const auto& [slide, current] : {std::pair<Slider, Reader>{slideChannelVolume, currentVolume},
+                                         std::pair<Slider, Reader>{slideChannelPanning, currentPanning}}) {
+        ChannelTable table(kRate);
+        AudioChannel* channel = addChannel(table, {0.0f});
+        // From 0 to 0.5, then halfway back down.
+        const struct { float target, seconds; std::uint32_t frames; } steps[] = {
+            {0.0f, 0.01f, 1024}, {0.5f, 1.0f, kRate + 512}, {0.0f, 1.0f, kRate / 2}};
+        for (const auto& step : steps) slide(table, 0, step.target, step.seconds), mix(table, step.frames);
+        slide(table, 0, 0.5f, 2.0f * (0.5f - current(*channel)));
+        mix(table, kRate);
+        EXPECT_EQ(current(*channel), 0.5f) << "a slide equal to the last one ended was ignored";
     }
 }
 

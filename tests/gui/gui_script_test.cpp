@@ -1,5 +1,5 @@
 // The GUI functions as scripts see them, run by the real program (offscreen, automation on): argument,
-// kind and id checks and drop-down lists. (A chosen file and a message box: qt_gui_test.cpp.)
+// kind and id checks and drop-down lists. (A chosen file and a message box: gui_window_test_qt.cpp.)
 #include <gtest/gtest.h>
 
 #include <string>

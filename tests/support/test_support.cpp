@@ -28,14 +28,15 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::write(const std::string& name, const std::string& content) const {
-    const std::string full = std::filesystem::path(name).has_root_directory() ? name : file(name);
-    std::ofstream(full, std::ios::binary).write(content.data(), static_cast<std::streamsize>(content.size()));
+    const std::string full = std::filesystem::u8path(name).has_root_directory() ? name : file(name);
+    // u8path: UTF-8 names work on Windows too (a wide name there).
+    std::ofstream(std::filesystem::u8path(full), std::ios::binary).write(content.data(), static_cast<std::streamsize>(content.size()));
     return full;
 }
 
 std::string readFile(const std::string& path) {
     std::ostringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
+    text << std::ifstream(std::filesystem::u8path(path), std::ios::binary).rdbuf();
     return text.str();
 }
 

@@ -7,7 +7,7 @@
 
 #include <map>
 
-#include "common/win32_text.h"
+#include "common/text_win32.h"
 #include "tests/support/process_win32.h"
 #include "tests/support/test_support.h"
 

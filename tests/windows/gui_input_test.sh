@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Feltrix.exe's window under wine driven with real input (xdotool): a check
-# box clicked twice, a push button, a slider dragged to its end, a drop-down
+# Feltrix.exe's window under wine driven with real input (xdotool): Ctrl-C in
+# its console; Tab, Shift-Tab and Space through the controls (a check box
+# toggled twice, a push button); a slider dragged to its end and a drop-down
 # entry picked with the mouse; a screenshot shows the script's rectangles in
 # their colours and in depth order; closing the window and File > Exit both
 # end the program with exit code 0.
@@ -47,12 +48,26 @@ start() {
   ended && fail "the program ended at start-up"
   window=$(xdotool search --name '^Feltrix$' | head -1)
   [ -n "$window" ] || fail "no window named Feltrix"
+  [ "${1:-}" = interrupt ] && interrupt_in_console
   # The console window opened at start-up lies over the main window.
   wait_until "the console to be hidden" hide_the_console
   eval "$(xdotool getwindowgeometry --shell "$window")"
   # The client area's origin: the top-left pixel of the marker rectangle the
   # script paints at client (0, 0).
   wait_until "the marker rectangle" find_origin
+}
+# Ctrl-C in the console only says how to end the session: the rest of the
+# test goes on with the same program (wine cannot send Ctrl-Break).
+find_console() { console=$(xdotool search --name 'Feltrix\.exe$' | head -1) && [ -n "$console" ]; }
+console_focused() { [ "$(xdotool getwindowfocus)" = "$console" ]; }
+interrupt_in_console() {
+  wait_until "the console window" find_console
+  xdotool windowraise "$console"
+  eval "$(xdotool getwindowgeometry --shell "$console")"
+  xdotool mousemove $((X + WIDTH - 20)) $((Y + HEIGHT - 20)) click 1
+  wait_until "the console to have the focus" console_focused
+  xdotool key ctrl+c
+  wait_until "Ctrl-C to be ignored" has_said "Ctrl-C does not end Feltrix: use File > Exit or close the main window"
 }
 # Output of every wine command goes to files: wine's background services,
 # started with a session's first program, inherit the descriptors and would
@@ -76,7 +91,7 @@ list_open() {
   [ "$row" -ge 8 ]
 }
 
-start
+start interrupt
 # Rectangles: red (depth 2) over green (depth 1) although green came later;
 # of two at equal depth the later one (blue) is on top; the hidden one (black)
 # is not painted.
@@ -88,9 +103,19 @@ for check in "320 20 ff0000 red alone" "355 55 ff0000 red over green (higher dep
   [ "$got" = "$colour" ] || fail "pixel ($x, $y) is $got, expected $colour: $what"
 done
 
-click 17 18; wait_until "check box on" has_said "gui 1025 true"
-click 17 18; wait_until "check box off" has_said "gui 1025 false"
-click 50 52; wait_until "push button" has_said "gui 1026"
+# The keyboard: Tab and Shift-Tab go through the controls in creation order
+# (check box, button, slider, list, round again; the label is skipped), Space
+# clicks the focused check box or button, Enter and Escape do nothing.
+xdotool windowfocus "$window"
+xdotool key Tab space; wait_until "Space on the check box" has_said "gui 1025 true"
+xdotool key Tab Return Escape space; wait_until "Space on the button" has_said "gui 1026"
+xdotool key Tab Right; wait_until "Right on the slider" has_said "gui 1027 251" 2
+[ "$(said "gui 1026")" = 1 ] || fail "Enter or Escape pressed the focused button"
+xdotool key Tab Down; wait_until "Down on the list" has_said "gui 1028 Wind"
+xdotool key Tab space; wait_until "Tab round to the check box" has_said "gui 1025 false"
+xdotool key shift+Tab Up; wait_until "Shift-Tab back to the list" has_said "gui 1028 Rain"
+xdotool key shift+Tab Left; wait_until "Shift-Tab back to the slider" has_said "gui 1027 250" 2
+
 # Slider at (10, 80), thumb at 250: drag it past the right end.
 xdotool mousemove $((ox + 10 + 8 + 33)) $((oy + 80 + 10)) mousedown 1
 for x in 70 100 130 160 200; do xdotool mousemove $((ox + x)) $((oy + 90)); done

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "common/win32_text.h"
+#include "common/text_win32.h"
 
 namespace {
 
@@ -17,16 +17,7 @@ namespace {
 constexpr DWORD kStopBoundMilliseconds = 5000;
 
 std::wstring programFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return L".";
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
+    const std::wstring path = feltrix::moduleFileName(nullptr);
     const std::wstring::size_type slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? L"." : path.substr(0, slash);
 }

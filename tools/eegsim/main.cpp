@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "common/tool_main.h"
 #include "tools/eegsim/edf_source.h"
+#include "tools/eegsim/monitor_options.h"
 #include "tools/eegsim/options.h"
 #include "tools/eegsim/pelgrin_library.h"
 #include "tools/eegsim/session.h"
@@ -70,10 +72,12 @@ private:
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int toolMain(const std::vector<std::string>& arguments) {
+    // Watching instead of writing: a command of its own.
+    if (monitor::isMonitorCommand(arguments)) return monitor::runMonitorCommand(arguments);
     Options options;
     std::string error;
-    if (!parseOptions(std::vector<std::string>(argv + 1, argv + argc), options, error))
+    if (!parseOptions(arguments, options, error))
         return fail(error + " (see --help)", 2);
     if (options.help) {
         std::printf("%s", usageText().c_str());

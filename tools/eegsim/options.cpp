@@ -29,6 +29,8 @@ Source (synthetic EEG unless one of these is given):
   --library PATH           the interface library file to load
   --quiet                  no status line
   --help                   this text
+Watching instead of writing: --monitor shows (and --record records) what the
+acquisition application writes, without writing (see --monitor --help).
 The variables written, their units and meaning: docs/host-variables.md.
 )";
 }

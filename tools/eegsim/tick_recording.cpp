@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/file_open.h"
+
 namespace eegsim {
 
 std::string recordingHeader() {
@@ -17,7 +19,7 @@ TickRecorder::~TickRecorder() { close(); }
 bool TickRecorder::open(const std::string& path, std::string& error) {
     close();
     // Binary: the same bytes (LF line ends) on every system.
-    file_ = std::fopen(path.c_str(), "wb");
+    file_ = feltrix::openFile(path.c_str(), "wb");
     if (!file_) {
         error = "cannot create \"" + path + "\": " + std::strerror(errno);
         return false;
@@ -26,8 +28,7 @@ bool TickRecorder::open(const std::string& path, std::string& error) {
     return true;
 }
 
-bool TickRecorder::write(uint64_t tick, double seconds, const HostFrame& frame) {
-    if (!file_) return false;
+std::string recordingRow(uint64_t tick, double seconds, const HostFrame& frame) {
     std::string row = std::to_string(tick);
     char text[32];
     std::snprintf(text, sizeof text, ",%.6f", seconds);
@@ -37,6 +38,12 @@ bool TickRecorder::write(uint64_t tick, double seconds, const HostFrame& frame) 
         row += std::to_string(slotValue(frame, slot));
     }
     row += '\n';
+    return row;
+}
+
+bool TickRecorder::write(uint64_t tick, double seconds, const HostFrame& frame) {
+    if (!file_) return false;
+    const std::string row = recordingRow(tick, seconds, frame);
     if (std::fwrite(row.data(), 1, row.size(), file_) != row.size()) failed_ = true;
     return !failed_;
 }
@@ -68,7 +75,7 @@ bool TickReplayer::open(const std::string& path, std::string& error) {
     path_ = path;
     // Binary: ftell/fseek positions are exact (in text mode on Windows they
     // are not for LF-only files); readLine drops CRs of CR LF files.
-    file_ = std::fopen(path.c_str(), "rb");
+    file_ = feltrix::openFile(path.c_str(), "rb");
     if (!file_) {
         error = "cannot open \"" + path + "\": " + std::strerror(errno);
         return false;

@@ -55,5 +55,7 @@ private:
 
 // The header row (without line break).
 std::string recordingHeader();
+// One row, with its line break.
+std::string recordingRow(uint64_t tick, double seconds, const HostFrame& frame);
 
 }  // namespace eegsim

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/script_host.h"
+#include "common/tool_main.h"
 #include "tools/render/render_options.h"
 #include "tools/render/render_system.h"
 #include "tools/render/session_renderer.h"
@@ -24,13 +25,13 @@ int fail(const std::string& message) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int toolMain(const std::vector<std::string>& arguments) {
     // A buffer size of 0 is refused by the Windows C runtime (which then
     // treats _IOLBF as full buffering anyway); BUFSIZ works everywhere.
     std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
     RenderOptions options;
     std::string error;
-    if (!parseRenderOptions(std::vector<std::string>(argv + 1, argv + argc), options, error))
+    if (!parseRenderOptions(arguments, options, error))
         return fail(error + " (see --help)");
     if (options.help) {
         std::printf("%s", renderUsageText().c_str());

@@ -1,0 +1,3 @@
+#include "common/tool_main.h"
+
+int main(int argc, char** argv) { return toolMain(std::vector<std::string>(argv + 1, argv + argc)); }
