@@ -4,7 +4,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "common/win32_text.h"
+#include "common/text_win32.h"
 #include "osc/udp_socket.h"
 
 namespace feltrix {
