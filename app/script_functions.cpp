@@ -2,6 +2,7 @@
 
 #include "app/audio_functions.h"
 #include "app/config_functions.h"
+#include "app/osc_functions.h"
 #include "gui/gui_functions.h"
 #include "hostlink/try_load_quenterra.h"
 
@@ -14,7 +15,7 @@ struct ScriptFunction {
 };
 
 // In this order: `exit` and the audio functions, then the GUI functions with
-// the configuration files. Scripts see them all as plain globals.
+// the configuration files, then OSC output. Scripts see them all as plain globals.
 const ScriptFunction kScriptFunctions[] = {
     {"exit", luaExit},
     {"fileExists", luaFileExists},
@@ -66,6 +67,9 @@ const ScriptFunction kScriptFunctions[] = {
     {"loadConfig", luaLoadConfig},
     {"saveConfig", luaSaveConfig},
     {"messageBox", luaMessageBox},
+    {"oscSend", luaOscSend},
+    {"oscSendTyped", luaOscSendTyped},
+    {"oscSendBundle", luaOscSendBundle},
 };
 
 }  // namespace

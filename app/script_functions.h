@@ -5,7 +5,7 @@
 namespace feltrix {
 
 // Registers `exit`, the audio functions, tryLoadQuenterra, the GUI functions,
-// loadConfig, saveConfig and messageBox as plain globals of `L` (native
+// loadConfig, saveConfig, messageBox and the OSC functions as plain globals of `L` (native
 // closures without upvalues). The functions reach the program's parts through
 // their process-wide accessors: the audio engine, the GUI item registry, the
 // modal windows and the active script host (for the update interval).

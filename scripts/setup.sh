@@ -22,6 +22,8 @@ packages=(
   sox libsox-fmt-all lame vorbis-tools python3
   # benchmarks: the underrun benchmark's load and thread listing
   stress-ng procps
+  # the OSC failure test runs the program without network (unshare, ip)
+  util-linux iproute2
   # screenshots of the window under a virtual display
   xvfb imagemagick xdotool fonts-dejavu-core
   # the Windows build: mingw-w64 cross compilers, the tools to build the

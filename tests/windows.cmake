@@ -25,11 +25,14 @@ add_test(NAME pelgrin32_export_table
 # real pipe, configuration files, and the install path in the registry.
 feltrix_add_test(app_tests
   SOURCES app/script_host_test.cpp app/command_line_test.cpp app/config_file_test.cpp app/config_functions_test.cpp
-          app/console_test_win32.cpp
+          app/console_test_win32.cpp app/osc_functions_test.cpp
   LIBS feltrix_core
   # (A sound server's absence does not reach wine's own audio drivers.)
   DISABLED Startup.WithoutASoundDeviceTheBoxNamesWhatFailed)
 add_dependencies(app_tests feltrix)
+# Feltrix.exe's OSC output, received on the Linux side by liblo's Python module.
+add_test(NAME osc_output_under_wine
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/app/osc_output_test.sh ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:feltrix>)
 feltrix_add_test(app_lock_tests SOURCES app/script_lock_test.cpp LIBS feltrix_core)
 add_test(NAME install_path_registry
   COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/app/install_path_registry_test.sh ${CMAKE_CROSSCOMPILING_EMULATOR}

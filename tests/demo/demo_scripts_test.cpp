@@ -81,7 +81,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ScriptCase{"DemoWithoutEeg", "FeltrixInit.lj", false, "Connected, but no EEG arrives"},
                       ScriptCase{"Minimal", "examples/minimal.lua", true, nullptr},
                       ScriptCase{"AsymmetryPanning", "examples/asymmetry_panning.lua", true, nullptr},
-                      ScriptCase{"RewardChime", "examples/reward_chime.lua", true, nullptr}),
+                      ScriptCase{"RewardChime", "examples/reward_chime.lua", true, nullptr},
+                      ScriptCase{"OscSynth", "examples/osc_synth.lua", true, nullptr}),
     [](const ::testing::TestParamInfo<ScriptCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
