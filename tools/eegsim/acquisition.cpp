@@ -104,20 +104,45 @@ void Acquisition::measureBand(int band, bool artifact) {
             out[Coher] = toWord(coherence * 100.0);
             out[Phase] = toWord(side == 0 ? phase : -phase);
         }
-        const BandStatisticsOutput& stats = statistics_[side * kBands + band].update(out[Value], peak, artifact);
-        if (band != Resrv) out[DampedValue] = stats.dampedValue;
-        out[Mean] = stats.mean;
-        out[StandardDeviation] = stats.standardDeviation;
-        out[Threshold] = stats.threshold;
-        out[NextThreshold] = stats.nextThreshold;
-        out[PercentTimeOverThreshold] = stats.percentOver;
-        out[Hits] = stats.hits;
-        out[Mode] = stats.mode;
-        out[ModalFrequency] = end > first ? toWord(std::clamp(stats.modalBin * binHz, range.low, range.high) * 10.0) : 0;
+        applyStatistics(side, band, peak, end > first, artifact);
     }
 }
 
-const HostFrame& Acquisition::tick(const double* left, const double* right, std::size_t count) {
+void Acquisition::applyStatistics(int side, int band, std::size_t peakBin, bool hasPeak, bool artifact) {
+    const BandRange range = config_.bands[band];
+    int16_t* out = frame_.band[side][band];
+    const BandStatisticsOutput& stats = statistics_[side * kBands + band].update(out[Value], peakBin, artifact);
+    if (band != Resrv) out[DampedValue] = stats.dampedValue;
+    out[Mean] = stats.mean;
+    out[StandardDeviation] = stats.standardDeviation;
+    out[Threshold] = stats.threshold;
+    out[NextThreshold] = stats.nextThreshold;
+    out[PercentTimeOverThreshold] = stats.percentOver;
+    out[Hits] = stats.hits;
+    out[Mode] = stats.mode;
+    out[ModalFrequency] =
+        hasPeak ? toWord(std::clamp(stats.modalBin * spectrum_.binHz(), range.low, range.high) * 10.0) : 0;
+}
+
+const HostFrame& Acquisition::tickWithValues(const double (&values)[kSides][kBands], bool artifact) {
+    frame_.artifact = artifact ? 1 : 0;
+    artifactPeak_ = 0.0;
+    for (int side = 0; side < kSides; ++side) {
+        for (int band = 0; band < kBands; ++band) {
+            int16_t* out = frame_.band[side][band];
+            const double value = values[side][band];
+            out[Value] = std::isfinite(value) ? toWord(value * 10.0) : 0;
+            out[PeakFrequency] = 0;
+            if (band != Resrv) out[Coher] = out[Phase] = 0;
+            applyStatistics(side, band, 0, false, artifact);
+        }
+    }
+    events_.update(frame_, artifact, 0, true);
+    ++ticks_;
+    return frame_;
+}
+
+const HostFrame& Acquisition::tick(const double* left, const double* right, std::size_t count, bool reportedArtifact) {
     push(window_[0], left, count);
     push(window_[1], right, count);
     samplesSeen_ += count;
@@ -144,7 +169,7 @@ const HostFrame& Acquisition::tick(const double* left, const double* right, std:
         for (std::size_t n = w.size() - valid; n < w.size(); ++n)
             artifactPeak_ = std::max(artifactPeak_, std::abs(w[n] - mean));
     }
-    const bool artifact = artifactPeak_ > config_.artifactLimit;
+    const bool artifact = artifactPeak_ > config_.artifactLimit || reportedArtifact;
     frame_.artifact = artifact ? 1 : 0;
 
     // While the first window fills the values are computed from part of a

@@ -22,8 +22,15 @@ public:
     // How many new samples per side the next tick takes (the rates need not
     // divide: the count varies so that the long-run pace is exact).
     std::size_t samplesForNextTick() const;
-    // Takes the new samples and computes the frame of this tick.
-    const HostFrame& tick(const double* left, const double* right, std::size_t count);
+    // Takes the new samples and computes the frame of this tick. An artifact
+    // the device reported (a blink, a bad electrode fit) joins the one
+    // measured on the samples.
+    const HostFrame& tick(const double* left, const double* right, std::size_t count, bool reportedArtifact = false);
+    // A tick from band Values a device computed itself (µV per side and
+    // band; NaN = not sent, published as 0): no spectrum, so no peak, modal
+    // frequency, coherence or phase; the statistics, thresholds and events
+    // follow from the Values as they do from computed ones.
+    const HostFrame& tickWithValues(const double (&values)[kSides][kBands], bool artifact);
 
     const HostFrame& frame() const { return frame_; }
     uint64_t ticks() const { return ticks_; }
@@ -35,6 +42,7 @@ public:
 private:
     void push(std::vector<double>& window, const double* samples, std::size_t count);
     void measureBand(int band, bool artifact);
+    void applyStatistics(int side, int band, std::size_t peakBin, bool hasPeak, bool artifact);
 
     AnalysisConfig config_;
     double sampleRate_;

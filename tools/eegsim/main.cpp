@@ -10,9 +10,11 @@
 
 #include "tools/eegsim/edf_source.h"
 #include "tools/eegsim/options.h"
+#include "tools/eegsim/osc_session.h"
 #include "tools/eegsim/pelgrin_library.h"
 #include "tools/eegsim/session.h"
 #include "tools/eegsim/status_line.h"
+#include "tools/eegsim/status_printer.h"
 #include "tools/eegsim/synthetic_source.h"
 #include "tools/eegsim/system.h"
 
@@ -25,48 +27,6 @@ int fail(const std::string& message, int code = 1) {
     std::fflush(stdout);
     return code;
 }
-
-// Status on a terminal: one line rewritten in place, ten times a second at
-// most. Elsewhere (a pipe, a log file): one line per second of signal.
-class StatusPrinter {
-public:
-    explicit StatusPrinter(bool terminal) : terminal_(terminal) {}
-    void show(double seconds, const HostFrame& frame) {
-        if (terminal_) {
-            double now = monotonicSeconds();
-            if (now - lastShown_ < 0.1) return;
-            lastShown_ = now;
-            // Spaces rather than a terminal escape clear the rest of a longer
-            // previous line: a Windows console may not know the escapes.
-            // A line as wide as the window would wrap, and the carriage
-            // return would then rewrite only its last row: cut it short.
-            std::string text = formatStatus(seconds, frame);
-            const std::size_t columns = terminalColumns();
-            if (columns > 1 && text.size() > columns - 1) text.resize(columns - 1);
-            std::size_t width = std::max(width_, text.size());
-            if (columns > 1) width = std::min(width, columns - 1);
-            std::printf("\r%s%*s", text.c_str(), static_cast<int>(width - text.size()), "");
-            width_ = width;
-            shown_ = true;
-        } else {
-            long second = static_cast<long>(std::floor(seconds));
-            if (second == lastSecond_) return;
-            lastSecond_ = second;
-            std::printf("%s\n", formatStatus(seconds, frame).c_str());
-        }
-        std::fflush(stdout);
-    }
-    void end() {
-        if (terminal_ && shown_) std::printf("\n");
-    }
-
-private:
-    bool terminal_;
-    bool shown_ = false;
-    std::size_t width_ = 0;
-    double lastShown_ = -1.0;
-    long lastSecond_ = -1;
-};
 
 }  // namespace
 
@@ -83,6 +43,7 @@ int main(int argc, char** argv) {
     // The source first, so that a wrong file is reported before anything
     // touches the shared area.
     std::unique_ptr<SignalSource> source;
+    OscInput osc;
     std::string description;
     if (options.source == Options::Source::Edf) {
         auto edf = EdfSource::open(options.edf, error);
@@ -92,6 +53,9 @@ int main(int argc, char** argv) {
     } else if (options.source == Options::Source::Synthetic) {
         source = std::make_unique<SyntheticSource>(options.synthetic);
         description = "synthetic EEG, seed " + std::to_string(options.synthetic.seed);
+    } else if (options.source == Options::Source::Osc) {
+        if (!openOscInput(options, osc, error)) return fail(error);
+        description = describeOscInput(options, osc);
     } else {
         description = "recorded session " + options.replayPath;
     }
@@ -103,7 +67,10 @@ int main(int argc, char** argv) {
     char rate[64];
     std::snprintf(rate, sizeof rate, "%g updates per second", options.analysis.tickRate);
     std::printf("feltrix-eegsim: writing through %s, %s, %s. Ctrl-C stops.\n", library.path.c_str(),
-                description.c_str(), options.source == Options::Source::Replay ? "at the recorded pace" : rate);
+                description.c_str(),
+                options.source == Options::Source::Replay ? "at the recorded pace"
+                : options.source == Options::Source::Osc  ? "as the samples arrive"
+                                                          : rate);
     std::fflush(stdout);
 
     installStopHandler();
@@ -111,13 +78,20 @@ int main(int argc, char** argv) {
     SessionHooks hooks;
     DllCFuncFunction dllCFunc = library.dllCFunc;
     hooks.publish = [dllCFunc](const HostFrame& frame) { writeHostFrame(dllCFunc, frame); };
-    if (!options.quiet) hooks.status = [&printer](double seconds, const HostFrame& frame) { printer.show(seconds, frame); };
+    if (!options.quiet)
+        hooks.status = [&printer](double seconds, const HostFrame& frame) {
+            printer.show(seconds, formatStatus(seconds, frame));
+        };
     hooks.now = monotonicSeconds;
     hooks.waitUntil = sleepUntil;
     hooks.stop = stopRequested;
 
+    OscSessionOutput oscOutput;
+    oscOutput.notice = [&printer](const std::string& text) { printer.note("feltrix-eegsim: " + text); };
+    if (!options.quiet) oscOutput.status = [&printer](double seconds, const std::string& text) { printer.show(seconds, text); };
     SessionResult result = options.source == Options::Source::Replay ? runReplaySession(options, hooks)
-                                                                      : runSourceSession(*source, options, hooks);
+                           : options.source == Options::Source::Osc  ? runOscSession(osc, options, hooks, oscOutput)
+                                                                     : runSourceSession(*source, options, hooks);
     printer.end();
     if (!result.ok) return fail(result.message);
     std::printf("feltrix-eegsim: %s after %llu updates (%.1f s of signal)\n", result.message.c_str(),

@@ -13,10 +13,17 @@ acquisition application. Ctrl-C stops it (on Windows Ctrl-Break too).
 
 Source (synthetic EEG unless one of these is given):
   --edf FILE               replay an EDF, EDF+, BDF or BDF+ recording
-  --left LABEL             channel of the recording for the left side (default: first)
-  --right LABEL            channel for the right side (default: second)
+  --left LABEL             channel of the recording (sensor of the OSC source) for the
+                           left side (default: first channel; for OSC AF7)
+  --right LABEL            channel or sensor for the right side (default: second; AF8)
   --no-loop                stop at the end of the recording instead of starting again
   --replay FILE            write back a session recorded with --record, at its own pace
+  --osc PORT               live EEG: listen for OSC over UDP on PORT (e.g. Muse through
+                           Mind Monitor); the updates follow the arriving samples
+  --osc-bind ADDRESS       listen on this address only (default: every interface)
+  --osc-rate HZ            sample rate of the raw EEG sent (default 256)
+  --osc-bands              prefer the band powers the device sends to its raw EEG
+  --osc-map FILE           the sender's addresses (default: Muse's; see docs/osc-input.md)
 )" + syntheticOptionsUsage() +
            R"(Pace:
   --rate N                 updates per second (default 32)
@@ -34,7 +41,7 @@ The variables written, their units and meaning: docs/host-variables.md.
 }
 
 bool parseOptions(const std::vector<std::string>& arguments, Options& options, std::string& error) {
-    bool sawEdf = false, sawReplay = false;
+    bool sawEdf = false, sawReplay = false, sawOsc = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& name = arguments[i];
         if (name == "--help" || name == "-h") {
@@ -49,9 +56,14 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
             options.quiet = true;
             continue;
         }
+        if (name == "--osc-bands") {
+            options.osc.preferBands = true;
+            continue;
+        }
         static const char* const valueOptions[] = {"--edf",   "--left",     "--right", "--replay",
                                                    "--rate",  "--speed",    "--duration", "--ticks",
-                                                   "--record", "--library"};
+                                                   "--record", "--library", "--osc", "--osc-bind",
+                                                   "--osc-rate", "--osc-map"};
         bool known = isSignalOption(name);
         for (const char* option : valueOptions) known = known || name == option;
         if (!takeOptionValue(arguments, i, known, error)) return false;
@@ -93,18 +105,31 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
             options.recordPath = text;
         } else if (name == "--library") {
             options.libraryPath = text;
+        } else if (name == "--osc") {
+            options.osc.port = text;
+            sawOsc = true;
+        } else if (name == "--osc-bind") {
+            options.osc.bindAddress = text;
+        } else if (name == "--osc-rate") {
+            ok = numberAt(32.0, options.osc.sampleRate) && options.osc.sampleRate <= 100000.0;
+            if (!ok) error = "bad value for --osc-rate (32 to 100000): " + text;
+        } else if (name == "--osc-map") {
+            options.osc.mapPath = text;
         }
         if (!ok) return false;
     }
-    if (sawEdf && sawReplay) {
-        error = "--edf and --replay cannot be used together";
+    if (int(sawEdf) + int(sawReplay) + int(sawOsc) > 1) {
+        error = "only one of --edf, --replay and --osc can be given";
         return false;
     }
     if (sawReplay && !options.recordPath.empty() && options.recordPath == options.replayPath) {
         error = "--record and --replay name the same file";
         return false;
     }
-    options.source = sawEdf ? Options::Source::Edf : sawReplay ? Options::Source::Replay : Options::Source::Synthetic;
+    options.source = sawEdf      ? Options::Source::Edf
+                     : sawReplay ? Options::Source::Replay
+                     : sawOsc    ? Options::Source::Osc
+                                 : Options::Source::Synthetic;
     return true;
 }
 

@@ -7,15 +7,17 @@
 
 #include "tools/eegsim/analysis_config.h"
 #include "tools/eegsim/edf_source.h"
+#include "tools/eegsim/osc_options.h"
 #include "tools/eegsim/synthetic_source.h"
 
 namespace eegsim {
 
 struct Options {
-    enum class Source { Synthetic, Edf, Replay } source = Source::Synthetic;
+    enum class Source { Synthetic, Edf, Replay, Osc } source = Source::Synthetic;
     SyntheticConfig synthetic;
     EdfChoice edf;
     std::string replayPath;
+    OscOptions osc;
     AnalysisConfig analysis;
     double speed = 1.0;  // 0 = as fast as possible
     std::optional<double> durationSeconds;
