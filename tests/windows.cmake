@@ -114,6 +114,12 @@ feltrix_add_test(render_tests SOURCES tools/render_test.cpp LIBS feltrix_render_
 target_compile_definitions(render_tests PRIVATE FELTRIX_RENDER="$<TARGET_FILE:feltrix-render>")
 add_dependencies(render_tests feltrix-render demo)
 
+# Live OSC input into feltrix-eegsim.exe under wine, sent by the Linux
+# oscsend and python3-liblo to its UDP port.
+add_test(NAME osc_input_under_wine COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tests/tools/osc_input_test.py --wine
+  $<TARGET_FILE:feltrix-eegsim>)
+set_tests_properties(osc_input_under_wine PROPERTIES TIMEOUT 300)
+
 # Both programs as a user runs them: a recording made by the stand-in,
 # rendered to WAV and FLAC.
 add_test(NAME companions_under_wine

@@ -14,6 +14,36 @@ constexpr int kMaxBundleDepth = 8;
 constexpr std::size_t kUnknownNamed = 5;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
+// Whether a message's type tags hold a blob. oscpack 1.1.0 does not check a
+// blob's size against the message (it builds the exception but never throws
+// it) and then reads past the datagram; no sender of EEG uses blobs, so such
+// messages are refused before oscpack sees them.
+bool hasBlob(const char* data, std::size_t size) {
+    std::size_t at = 0;
+    while (at < size && data[at] != '\0') ++at;  // the address
+    at = (at + 4) & ~std::size_t{3};
+    if (at >= size || data[at] != ',') return false;
+    for (++at; at < size && data[at] != '\0'; ++at) {
+        if (data[at] == osc::BLOB_TYPE_TAG) return true;
+    }
+    return false;
+}
+
+// Whether every element size of a bundle fits inside it. oscpack 1.1.0 adds
+// 4 to an element size in 32 bits, so that a size of 0xFFFFFFFC takes it
+// round in circles for ever.
+bool bundleSizesFit(const char* data, std::size_t size) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+    for (std::size_t at = 16; at < size;) {
+        if (size - at < 4) return false;
+        const std::size_t element = (std::size_t{bytes[at]} << 24) | (std::size_t{bytes[at + 1]} << 16) |
+                                    (std::size_t{bytes[at + 2]} << 8) | bytes[at + 3];
+        if (element > size - at - 4) return false;
+        at += 4 + element;
+    }
+    return true;
+}
+
 }  // namespace
 
 OscPacketHandler::OscPacketHandler(const OscMap& map, const std::string& left, const std::string& right,
@@ -51,11 +81,13 @@ void OscPacketHandler::handleElement(const char* data, std::size_t size, double 
     const osc::ReceivedPacket packet(data, static_cast<osc::osc_bundle_element_size_t>(size));
     if (packet.IsBundle()) {
         if (depth >= kMaxBundleDepth) throw osc::MalformedBundleException("bundles nested too deep");
+        if (!bundleSizesFit(data, size)) throw osc::MalformedBundleException("element sizes exceed the bundle");
         const osc::ReceivedBundle bundle(packet);
         for (auto element = bundle.ElementsBegin(); element != bundle.ElementsEnd(); ++element)
             handleElement(element->Contents(), element->Size(), now, depth + 1);
         return;
     }
+    if (hasBlob(data, size)) throw osc::MalformedMessageException("blob arguments are not taken");
     const osc::ReceivedMessage message(packet);
     arguments_.clear();
     for (auto argument = message.ArgumentsBegin(); argument != message.ArgumentsEnd(); ++argument) {
