@@ -56,6 +56,22 @@ bool openOscInput(const Options& options, OscInput& input, std::string& error) {
     } else if (!loadOscMap(options.osc.mapPath, input.map, error)) {
         return false;
     }
+    // A side whose sensor no rule names would never get a sample or Value.
+    for (const std::string& sensor : {leftSensor(options), rightSensor(options)}) {
+        bool named = false;
+        std::string names;
+        for (const OscRule& rule : input.map.rules) {
+            named = named || rule.sensor == sensor || (rule.kind == OscRule::Kind::Band && rule.sensor.empty());
+            if (!rule.sensor.empty() && names.find(" " + rule.sensor + ",") == std::string::npos)
+                names += " " + rule.sensor + ",";
+        }
+        if (!named) {
+            if (!names.empty()) names.pop_back();
+            error = "no rule of " + input.map.name + " names the sensor " + sensor + " (it has" + names +
+                    "): choose the sides with --left and --right";
+            return false;
+        }
+    }
     input.listener = OscListener::open(options.osc, error);
     return input.listener != nullptr;
 }
