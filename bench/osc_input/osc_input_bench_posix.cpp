@@ -1,4 +1,4 @@
-// feltrix-eegsim --osc fed a Muse stream in real time: 256 samples a second of
+// feltrix-acquire --osc fed a Muse stream in real time: 256 samples a second of
 // 5 channels (/muse/eeg, one sample a packet, as Mind Monitor sends them)
 // for 30 s. Reports the program's CPU time as a share of one core, and the
 // time from sending a packet with a spike (every 2.5 s) to the artifact
@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
 
     const double cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                        static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
-    std::printf("feltrix-eegsim --osc, 256 Hz x 5 channels, %.0f s: CPU %.2f s = %.2f %% of one core\n", wall, cpu,
+    std::printf("feltrix-acquire --osc, 256 Hz x 5 channels, %.0f s: CPU %.2f s = %.2f %% of one core\n", wall, cpu,
                 100.0 * cpu / wall);
     if (latencies.empty()) return std::printf("no spike reached the area\n"), 1;
     std::sort(latencies.begin(), latencies.end());

@@ -5,7 +5,7 @@
 namespace eegsim {
 
 std::unique_ptr<EdfSource> EdfSource::open(const EdfChoice& choice, std::string& error) {
-    error = "cannot read \"" + choice.path + "\": this build of feltrix-eegsim has no EDF/BDF support";
+    error = "cannot read \"" + choice.path + "\": this build of feltrix-acquire has no EDF/BDF support";
     return nullptr;
 }
 

@@ -1,6 +1,7 @@
-// feltrix-eegsim: stands in for the acquisition application. Loads
+// feltrix-acquire: the acquisition companion, in place of the acquisition application. Loads
 // libpelgrin32.so (PELGRIN32.DLL on Windows), attaches to the shared area and writes every host variable
-// Feltrix reads, computed from synthetic or recorded EEG.
+// Feltrix reads, computed from live EEG over OSC, a recording, or synthetic EEG. (Built a second time
+// under its old name feltrix-eegsim, for a release.)
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -23,7 +24,7 @@ using namespace eegsim;
 namespace {
 
 int fail(const std::string& message, int code = 1) {
-    std::printf("feltrix-eegsim: %s\n", message.c_str());
+    std::printf("feltrix-acquire: %s\n", message.c_str());
     std::fflush(stdout);
     return code;
 }
@@ -31,6 +32,9 @@ int fail(const std::string& message, int code = 1) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef FELTRIX_ACQUIRE_OLD_NAME
+    std::fprintf(stderr, "feltrix-eegsim is now called feltrix-acquire; the old name goes after this release.\n");
+#endif
     Options options;
     std::string error;
     if (!parseOptions(std::vector<std::string>(argv + 1, argv + argc), options, error))
@@ -62,11 +66,11 @@ int main(int argc, char** argv) {
 
     PelgrinLibrary library;
     if (!loadPelgrinLibrary(options.libraryPath, library, error)) return fail(error);
-    if (!library.open("feltrix-eegsim")) return fail("cannot attach to the shared area through " + library.path);
+    if (!library.open("feltrix-acquire")) return fail("cannot attach to the shared area through " + library.path);
 
     char rate[64];
     std::snprintf(rate, sizeof rate, "%g updates per second", options.analysis.tickRate);
-    std::printf("feltrix-eegsim: writing through %s, %s, %s. Ctrl-C stops.\n", library.path.c_str(),
+    std::printf("feltrix-acquire: writing through %s, %s, %s. Ctrl-C stops.\n", library.path.c_str(),
                 description.c_str(),
                 options.source == Options::Source::Replay ? "at the recorded pace"
                 : options.source == Options::Source::Osc  ? "as the samples arrive"
@@ -87,14 +91,14 @@ int main(int argc, char** argv) {
     hooks.stop = stopRequested;
 
     OscSessionOutput oscOutput;
-    oscOutput.notice = [&printer](const std::string& text) { printer.note("feltrix-eegsim: " + text); };
+    oscOutput.notice = [&printer](const std::string& text) { printer.note("feltrix-acquire: " + text); };
     if (!options.quiet) oscOutput.status = [&printer](double seconds, const std::string& text) { printer.show(seconds, text); };
     SessionResult result = options.source == Options::Source::Replay ? runReplaySession(options, hooks)
                            : options.source == Options::Source::Osc  ? runOscSession(osc, options, hooks, oscOutput)
                                                                      : runSourceSession(*source, options, hooks);
     printer.end();
     if (!result.ok) return fail(result.message);
-    std::printf("feltrix-eegsim: %s after %llu updates (%.1f s of signal)\n", result.message.c_str(),
+    std::printf("feltrix-acquire: %s after %llu updates (%.1f s of signal)\n", result.message.c_str(),
                 static_cast<unsigned long long>(result.ticks), result.seconds);
     return 0;
 }

@@ -6,7 +6,7 @@
 
 namespace eegsim {
 std::string usageText() {
-    return R"(Usage: feltrix-eegsim [options]
+    return R"(Usage: feltrix-acquire [options]
 Feeds the shared area through the interface library (libpelgrin32.so; on
 Windows PELGRIN32.DLL) with band measures computed from EEG, in place of the
 acquisition application. Ctrl-C stops it (on Windows Ctrl-Break too).

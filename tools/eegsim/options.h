@@ -1,5 +1,5 @@
 #pragma once
-// The command line of feltrix-eegsim.
+// The command line of feltrix-acquire.
 #include <cstdint>
 #include <optional>
 #include <string>

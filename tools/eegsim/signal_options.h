@@ -1,6 +1,6 @@
 #pragma once
 // The options that shape the synthetic EEG and the band measures. Shared by
-// feltrix-eegsim and feltrix-render, so that both compute the same values
+// feltrix-acquire and feltrix-render, so that both compute the same values
 // from the same command-line options.
 #include <cstddef>
 #include <string>
