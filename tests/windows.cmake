@@ -92,7 +92,7 @@ set_tests_properties(installer_under_wine PROPERTIES RUN_SERIAL TRUE TIMEOUT 300
 # PELGRIN32.DLL while this test reads (stopped with Ctrl-Break, which
 # background_program_win32.cpp sends). The EDF cases need edflib, which the
 # Windows build has only when Debian's source package could be fetched.
-set(eegsim_test_sources tools/eegsim_statistics_test.cpp tools/eegsim_recording_test.cpp)
+set(eegsim_test_sources tools/eegsim_statistics_test.cpp tools/eegsim_recording_test.cpp tools/osc_map_test.cpp)
 set(eegsim_program_disabled "")
 if(EDF_LIBRARY AND EDF_INCLUDE_DIR)
   list(APPEND eegsim_test_sources tools/eegsim_sources_test.cpp)

@@ -189,6 +189,13 @@ def test_bad_input_then_a_valid_stream(directory):
           "still measuring after the bad packets")
 
 
+def test_rate_other_than_expected(directory):
+    c = Companion(directory, 7.5, ["--osc-rate", "220"])
+    stream(c, 0.2, 7.0)
+    c.finish()
+    check("(not the expected 220: see --osc-rate)" in c.text, "the status line says the rate is off")
+
+
 def test_errors(directory):
     busy = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
     busy.bind(("0.0.0.0", 0))
@@ -207,7 +214,7 @@ def test_errors(directory):
             text = out.read()
         check(code == 1 and message in text, "%s: exit %d, %s" % (arguments, code, text))
 
-for test in [test_errors, test_band_powers, test_known_signal_blink_and_stream_stop,
+for test in [test_errors, test_band_powers, test_rate_other_than_expected, test_known_signal_blink_and_stream_stop,
              test_bad_input_then_a_valid_stream]:
     with tempfile.TemporaryDirectory() as d:
         print("==", test.__name__, flush=True)
