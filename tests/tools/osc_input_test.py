@@ -7,6 +7,7 @@ oscsend and python3-liblo, plain UDP for broken packets), judged from its
 import csv
 import math
 import os
+import re
 import socket
 import subprocess
 import sys
@@ -179,9 +180,12 @@ def test_bad_input_then_a_valid_stream(directory):
     c.finish()
     check(drops == 0, "the system dropped %d datagrams" % drops)
     oversized = 0 if WINE else 1000  # Winsock drops them before the program sees them
-    counts = "OSC packets received, %d bad (6000 malformed, 1000 wrong type, 1000 NaN/inf, %d oversized, " \
-             "0 samples dropped), 1000 to unknown addresses" % (8000 + oversized, oversized)
-    check(counts in c.text, "expected '%s' in:\n%s" % (counts, c.text[-600:]))
+    # (Samples dropped, if any, are the valid stream's: a sender starved by a
+    # busy machine catches up in one burst, which the program may cut short.)
+    counts = re.search(r"OSC packets received, \d+ bad \((\d+) malformed, (\d+) wrong type, (\d+) NaN/inf, "
+                       r"(\d+) oversized, \d+ samples dropped\), (\d+) to unknown addresses", c.text)
+    check(counts and counts.groups() == ("6000", "1000", "1000", str(oversized), "1000"),
+          "counts of bad and unknown packets: %s" % (counts and counts.group(0)))
     check("unknown OSC address /not/muse/0" in c.text and "/not/muse/5" not in c.text,
           "the first five unknown addresses are named, once")
     end = c.rows_between(11.0, 12.4)
