@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "tools/eegsim/osc_packet_handler.h"
+#include "tools/acquire/osc_packet_handler.h"
 
 using namespace eegsim;
 

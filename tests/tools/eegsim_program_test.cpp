@@ -9,9 +9,9 @@
 #include "hostlink/library_loader.h"
 #include "tests/support/test_area_name.h"
 #include "tests/support/test_support.h"
-#include "tools/eegsim/host_variables.h"
-#include "tools/eegsim/pelgrin_library.h"
-#include "tools/eegsim/tick_recording.h"
+#include "tools/acquire/host_variables.h"
+#include "tools/acquire/pelgrin_library.h"
+#include "tools/acquire/tick_recording.h"
 
 using namespace eegsim;
 using namespace feltrix::testing;

@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "tools/eegsim/host_variables.h"
-#include "tools/eegsim/osc_map.h"
+#include "tools/acquire/host_variables.h"
+#include "tools/acquire/osc_map.h"
 
 using namespace eegsim;
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "tools/eegsim/signal_options.h"
+#include "tools/acquire/signal_options.h"
 
 namespace feltrix::render {
 
