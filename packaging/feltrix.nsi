@@ -1,7 +1,7 @@
 ; The Windows installer of Feltrix, built on Debian with makensis (packaging/
 ; CMakeLists.txt passes the paths):
 ;   makensis -DOUTFILE=... -DPROGRAM=Feltrix.exe -DLIBRARY=PELGRIN32.DLL
-;            -DSTANDIN=feltrix-eegsim.exe -DRENDER=feltrix-render.exe
+;            -DSTANDIN=feltrix-acquire.exe -DOLDSTANDIN=feltrix-eegsim.exe -DRENDER=feltrix-render.exe
 ;            -DLAUNCHER=feltrix-demo.exe -DREADME=README.md -DDEMO=demo-folder -DDOCS=docs-folder
 ;            -DICON=feltrix.ico -DUNINSTALL_LIST=list.nsh feltrix.nsi
 ; (list.nsh: the Delete and RMDir lines for the demo and docs folders, made by
@@ -36,6 +36,7 @@ Section "Feltrix"
   File "${PROGRAM}"
   File "${LIBRARY}"
   File "${STANDIN}"
+  File "${OLDSTANDIN}"  ; the same program under its old name, for a release
   File "${RENDER}"
   File "${LAUNCHER}"
   File "${README}"
@@ -72,6 +73,7 @@ Section "Uninstall"
   !include "${UNINSTALL_LIST}"
   Delete "$INSTDIR\Feltrix.exe"
   Delete "$INSTDIR\PELGRIN32.DLL"
+  Delete "$INSTDIR\feltrix-acquire.exe"
   Delete "$INSTDIR\feltrix-eegsim.exe"
   Delete "$INSTDIR\feltrix-render.exe"
   Delete "$INSTDIR\feltrix-demo.exe"

@@ -18,7 +18,7 @@ mkdir -p dist
 echo "== Linux: Debian package"
 # Only what the package holds is built (not the tests).
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
-cmake --build build -j "$jobs" --target feltrix feltrix-eegsim pelgrin32 demo
+cmake --build build -j "$jobs" --target feltrix feltrix-acquire pelgrin32 demo
 (cd build && cpack -G DEB)
 cp build/packages/feltrix_*.deb dist/
 

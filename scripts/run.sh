@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds, and starts a complete demo session:
-# feltrix-eegsim (the stand-in for the acquisition application, with
+# feltrix-acquire (the stand-in for the acquisition application, with
 # synthetic EEG) in the background, and Feltrix in build/demo/ with the
 # bundled init script and its sounds. Closing the Feltrix window ends the
 # session and stops the stand-in.
 #
 #   scripts/run.sh [feltrix options]
-#   EEGSIM_OPTIONS="--seed 7 --eyes 5,15" scripts/run.sh   # options for the stand-in
+#   ACQUIRE_OPTIONS="--seed 7 --eyes 5,15" scripts/run.sh  # options for the companion
+#   ACQUIRE_OPTIONS="--osc 5000" scripts/run.sh            # live EEG over OSC (a Muse headband)
+#   (EEGSIM_OPTIONS, the old name, still works for a release)
 #   QT_QPA_PLATFORM=offscreen scripts/run.sh                # no display: sound only
 #   BUILD_DIR=build-mine scripts/run.sh                     # another build folder
 set -euo pipefail
@@ -15,7 +17,7 @@ build=${BUILD_DIR:-build}
 bash scripts/setup.sh
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 # Only what the session needs; scripts/test.sh builds the rest.
-cmake --build "$build" -j "$(nproc)" --target feltrix feltrix-eegsim pelgrin32 demo
+cmake --build "$build" -j "$(nproc)" --target feltrix feltrix-acquire pelgrin32 demo
 
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   echo "No display found (DISPLAY and WAYLAND_DISPLAY are unset)." >&2
@@ -30,15 +32,15 @@ if [ "${QT_QPA_PLATFORM:-}" = offscreen ]; then
 fi
 
 cd "$build/demo"
-# shellcheck disable=SC2086  # EEGSIM_OPTIONS is a list of words on purpose
-../bin/feltrix-eegsim --quiet ${EEGSIM_OPTIONS:-} &
+# shellcheck disable=SC2086  # ACQUIRE_OPTIONS is a list of words on purpose
+../bin/feltrix-acquire --quiet ${ACQUIRE_OPTIONS:-${EEGSIM_OPTIONS:-}} &
 stand_in=$!
 stop_stand_in() {
   kill "$stand_in" 2>/dev/null || true
   wait "$stand_in" 2>/dev/null || true
 }
 trap stop_stand_in EXIT
-echo "run: feltrix-eegsim is feeding synthetic EEG (pid $stand_in); close the Feltrix window to end the session"
+echo "run: feltrix-acquire is feeding synthetic EEG (pid $stand_in); close the Feltrix window to end the session"
 
 # Feltrix runs as a child the shell waits for, so that Ctrl-C or a TERM sent
 # to this script ends it as well; standard input stays Feltrix's own (for

@@ -14,7 +14,7 @@ settle=${SETTLE_SECONDS:-8}
 
 bash scripts/setup.sh
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j "$(nproc)" --target feltrix feltrix-eegsim pelgrin32 demo >/dev/null
+cmake --build "$build" -j "$(nproc)" --target feltrix feltrix-acquire pelgrin32 demo >/dev/null
 
 work=$(mktemp -d /tmp/feltrix-screenshot-XXXXXX)
 # A display number nobody uses.
@@ -42,7 +42,7 @@ for _ in $(seq 1 100); do
   sleep 0.1
 done
 
-"$build/bin/feltrix-eegsim" --quiet --seed 4 >"$work/eegsim.log" 2>&1 &
+"$build/bin/feltrix-acquire" --quiet --seed 4 >"$work/eegsim.log" 2>&1 &
 pids+=($!)
 
 # Message boxes (no sound device, for instance) go to standard error instead

@@ -403,7 +403,7 @@ step fftw build_fftw
 if [ -f "$STAMPS/edflib" ] || source_available edflib; then
   step edflib build_edflib
 else
-  log "WARNING: edflib's source package cannot be fetched: feltrix-eegsim.exe is built without EDF/BDF input"
+  log "WARNING: edflib's source package cannot be fetched: feltrix-acquire.exe is built without EDF/BDF input"
 fi
 step flac build_flac
 step opus build_opus

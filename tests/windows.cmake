@@ -98,7 +98,7 @@ set_tests_properties(installer_under_wine PROPERTIES RUN_SERIAL TRUE TIMEOUT 300
 # PELGRIN32.DLL while this test reads (stopped with Ctrl-Break, which
 # background_program_win32.cpp sends). The EDF cases need edflib, which the
 # Windows build has only when Debian's source package could be fetched.
-set(eegsim_test_sources tools/eegsim_statistics_test.cpp tools/eegsim_recording_test.cpp)
+set(eegsim_test_sources tools/eegsim_statistics_test.cpp tools/eegsim_recording_test.cpp tools/osc_map_test.cpp)
 set(eegsim_program_disabled "")
 if(EDF_LIBRARY AND EDF_INCLUDE_DIR)
   list(APPEND eegsim_test_sources tools/eegsim_sources_test.cpp)
@@ -108,9 +108,9 @@ endif()
 feltrix_add_test(eegsim_tests SOURCES ${eegsim_test_sources} LIBS eegsim_core)
 feltrix_add_test(eegsim_program_tests SOURCES tools/eegsim_program_test.cpp windows/background_program_win32.cpp
   LIBS eegsim_system DISABLED ${eegsim_program_disabled})
-target_compile_definitions(eegsim_program_tests PRIVATE EEGSIM_PROGRAM="$<TARGET_FILE:feltrix-eegsim>"
+target_compile_definitions(eegsim_program_tests PRIVATE EEGSIM_PROGRAM="$<TARGET_FILE:feltrix-acquire>"
   PELGRIN32_LIBRARY="$<TARGET_FILE:pelgrin32>")
-add_dependencies(eegsim_program_tests feltrix-eegsim pelgrin32)
+add_dependencies(eegsim_program_tests feltrix-acquire pelgrin32)
 
 # feltrix-render.exe run as a program, on the demo folder made here. (The
 # error messages name the output file as the system writes its full path, with
@@ -120,22 +120,28 @@ feltrix_add_test(render_tests SOURCES tools/render_test.cpp LIBS feltrix_render_
 target_compile_definitions(render_tests PRIVATE FELTRIX_RENDER="$<TARGET_FILE:feltrix-render>")
 add_dependencies(render_tests feltrix-render demo)
 
+# Live OSC input into feltrix-acquire.exe under wine, sent by the Linux
+# oscsend and python3-liblo to its UDP port.
+add_test(NAME osc_input_under_wine COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tests/tools/osc_input_test.py --wine
+  $<TARGET_FILE:feltrix-acquire>)
+set_tests_properties(osc_input_under_wine PROPERTIES TIMEOUT 300)
+
 # Both programs as a user runs them: a recording made by the stand-in,
 # rendered to WAV and FLAC.
 add_test(NAME companions_under_wine
   COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/windows/companions_test.sh ${CMAKE_CROSSCOMPILING_EMULATOR}
-          $<TARGET_FILE:feltrix-eegsim> $<TARGET_FILE:feltrix-render> ${CMAKE_BINARY_DIR}/demo/FeltrixInit.lj)
+          $<TARGET_FILE:feltrix-acquire> $<TARGET_FILE:feltrix-render> ${CMAKE_BINARY_DIR}/demo/FeltrixInit.lj)
 
 # The monitor's live view in a real console (wine's), read back from the
 # console's screen buffer.
 add_executable(console_view_check windows/console_view_check.cpp)
-add_test(NAME monitor_console_under_wine COMMAND console_view_check $<TARGET_FILE:feltrix-eegsim>)
+add_test(NAME monitor_console_under_wine COMMAND console_view_check $<TARGET_FILE:feltrix-acquire>)
 set_tests_properties(monitor_console_under_wine PROPERTIES TIMEOUT 120)
 
 # The monitor beside a writer process through PELGRIN32.DLL, and its
 # recording rendered (the full-disk case needs a file size limit: Linux only).
 feltrix_add_test(eegsim_monitor_tests SOURCES tools/eegsim_monitor_test.cpp windows/background_program_win32.cpp
   LIBS eegsim_monitor feltrix_render_core)
-target_compile_definitions(eegsim_monitor_tests PRIVATE EEGSIM_PROGRAM="$<TARGET_FILE:feltrix-eegsim>"
+target_compile_definitions(eegsim_monitor_tests PRIVATE EEGSIM_PROGRAM="$<TARGET_FILE:feltrix-acquire>"
   FELTRIX_RENDER="$<TARGET_FILE:feltrix-render>")
-add_dependencies(eegsim_monitor_tests feltrix-eegsim feltrix-render pelgrin32)
+add_dependencies(eegsim_monitor_tests feltrix-acquire feltrix-render pelgrin32)

@@ -10,10 +10,10 @@
 namespace feltrix::testing {
 namespace {
 
-// feltrix-eegsim with synthetic EEG and a fixed seed, writing an area of its own until it goes.
+// feltrix-acquire with synthetic EEG and a fixed seed, writing an area of its own until it goes.
 struct StandIn {
     TestAreaName area{"demo"};  // in this process's environment, so the stand-in inherits it
-    BackgroundProgram program{std::string(FELTRIX_BINARY_DIR) + "/bin/feltrix-eegsim", [] {
+    BackgroundProgram program{std::string(FELTRIX_BINARY_DIR) + "/bin/feltrix-acquire", [] {
         RunOptions run;
         return run.arguments = {"--quiet", "--seed", "7"}, run;
     }()};

@@ -1,4 +1,4 @@
-// feltrix-eegsim --monitor as a user runs it, beside a writer process (the stand-in replaying a
+// feltrix-acquire --monitor as a user runs it, beside a writer process (the stand-in replaying a
 // recording) on a test area of its own: what it prints and records and when, that it never writes
 // to the area, and that its recording renders as the writer's source does.
 #include <gtest/gtest.h>
@@ -15,8 +15,8 @@
 #include "hostlink/binding_texts.h"
 #include "tests/support/test_area_name.h"
 #include "tests/support/test_support.h"
-#include "tools/eegsim/monitor_view.h"
-#include "tools/eegsim/tick_recording.h"
+#include "tools/acquire/monitor_view.h"
+#include "tools/acquire/tick_recording.h"
 
 using namespace eegsim;
 using namespace feltrix::testing;
@@ -145,7 +145,7 @@ TEST_F(Monitor, WatchesAWriterThatComesAndGoesWithoutWriting) {
         EXPECT_NEAR(firstTime(printed, value) - printed100, after, 1.0) << plain;  // whole seconds
     EXPECT_NE(plain.find(std::to_string(static_cast<int>(firstTime(printed, 300))) + ".0 artifact true"),
               std::string::npos) << plain;
-    EXPECT_NE(plain.find("feltrix-eegsim: stopped; \"rec.csv\" holds"), std::string::npos) << plain;
+    EXPECT_NE(plain.find("feltrix-acquire: stopped; \"rec.csv\" holds"), std::string::npos) << plain;
 
     std::string error;
     const Steps recorded = recordedAlpha(dir_.file("rec.csv"), error);

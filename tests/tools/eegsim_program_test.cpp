@@ -9,9 +9,9 @@
 #include "hostlink/library_loader.h"
 #include "tests/support/test_area_name.h"
 #include "tests/support/test_support.h"
-#include "tools/eegsim/host_variables.h"
-#include "tools/eegsim/pelgrin_library.h"
-#include "tools/eegsim/tick_recording.h"
+#include "tools/acquire/host_variables.h"
+#include "tools/acquire/pelgrin_library.h"
+#include "tools/acquire/tick_recording.h"
 
 using namespace eegsim;
 using namespace feltrix::testing;
@@ -64,7 +64,7 @@ TEST_F(EegsimProgram, CtrlCStopsItCleanly) {
     EXPECT_EQ(program.stop(SIGINT), 0);
     const std::string text = readFile(dir_.file("out.txt"));
     EXPECT_NE(text.find("Alpha L"), std::string::npos) << text;  // the status line
-    EXPECT_NE(text.find("feltrix-eegsim: stopped after"), std::string::npos) << text;
+    EXPECT_NE(text.find("feltrix-acquire: stopped after"), std::string::npos) << text;
 }
 
 // (A broken EDF file's own message: the sources test.)

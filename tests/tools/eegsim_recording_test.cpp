@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "tests/support/test_support.h"
-#include "tools/eegsim/options.h"
-#include "tools/eegsim/session.h"
-#include "tools/eegsim/synthetic_source.h"
-#include "tools/eegsim/tick_recording.h"
+#include "tools/acquire/options.h"
+#include "tools/acquire/session.h"
+#include "tools/acquire/synthetic_source.h"
+#include "tools/acquire/tick_recording.h"
 
 using namespace eegsim;
 using feltrix::testing::readFile;

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "tests/support/test_support.h"
-#include "tools/eegsim/acquisition.h"
-#include "tools/eegsim/edf_source.h"
-#include "tools/eegsim/synthetic_source.h"
+#include "tools/acquire/acquisition.h"
+#include "tools/acquire/edf_source.h"
+#include "tools/acquire/synthetic_source.h"
 
 using namespace eegsim;
 using feltrix::testing::TempDir;

@@ -5,7 +5,7 @@
 #include <tuple>
 #include <vector>
 
-#include "tools/eegsim/band_statistics.h"
+#include "tools/acquire/band_statistics.h"
 
 using namespace eegsim;
 

@@ -13,7 +13,7 @@
 
 #include "hostlink/binding_texts.h"
 #include "tests/support/test_support.h"
-#include "tools/eegsim/tick_recording.h"
+#include "tools/acquire/tick_recording.h"
 #include "tools/render/session_values.h"
 
 namespace feltrix::testing {

@@ -1,5 +1,5 @@
 #!/bin/sh
-# feltrix-eegsim.exe and feltrix-render.exe together under wine: the stand-in
+# feltrix-acquire.exe and feltrix-render.exe together under wine: the stand-in
 # records 3 s of synthetic EEG as fast as it can (LF line ends, one row per
 # update), and feltrix-render plays the demo against that recording into
 # 2-second WAV (float) and FLAC (16-bit) files that are not silent. Every

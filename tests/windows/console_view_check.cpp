@@ -1,4 +1,4 @@
-// feltrix-eegsim.exe --monitor in a console of its own, beside the stand-in writing: reads the
+// feltrix-acquire.exe --monitor in a console of its own, beside the stand-in writing: reads the
 // console's screen buffer (characters and attributes) to check the live view drawn through the
 // console API, then prints the window's text.
 //   usage: console_view_check EEGSIM_EXE
@@ -103,13 +103,13 @@ int main(int argc, char** argv) {
     for (const std::string& line : later.text) std::printf("%s\n", line.c_str());
 
     if (valueRow < 0) return failed("no Value row", first);
-    if (rowOf(later, "feltrix-eegsim --monitor (read only)") != 0) return failed("the title is not on the top line", later);
+    if (rowOf(later, "feltrix-acquire --monitor (read only)") != 0) return failed("the title is not on the top line", later);
     if (later.text[valueRow] == first.text[valueRow]) return failed("the values did not change", later);
     if (later.text[valueRow].find('\x1b') != std::string::npos) return failed("escape codes in the text", later);
     bool highlighted = false;
     for (WORD attribute : later.attributes[valueRow]) highlighted = highlighted || attribute != later.plain;
     if (!highlighted) return failed("no highlighted value", later);
-    if (rowOf(end, "feltrix-eegsim: stopped") < 0) return failed("no closing line below the view", end);
+    if (rowOf(end, "feltrix-acquire: stopped") < 0) return failed("no closing line below the view", end);
     if (writerCode != 0 || monitorCode != 0) return failed("an exit code was not 0", end);
     std::printf("console view checked: title on the top line, values refreshed in place, changes highlighted\n");
     return 0;

@@ -34,7 +34,7 @@ rm -rf "$unix_target"
 # started with a session's first program, inherit the descriptors and would
 # keep the caller's pipe open.
 timeout 120 wine "$installer" /S "/D=$target" >> "$dir/wine.log" 2>&1 || fail "the silent install failed"
-for file in Feltrix.exe PELGRIN32.DLL feltrix-eegsim.exe feltrix-render.exe feltrix-demo.exe Uninstall.exe \
+for file in Feltrix.exe PELGRIN32.DLL feltrix-acquire.exe feltrix-eegsim.exe feltrix-render.exe feltrix-demo.exe Uninstall.exe \
             README.md demo/FeltrixInit.lj demo/sounds/calm_pad.ogg demo/examples/minimal.lua docs/scripting.md; do
   [ -f "$unix_target/$file" ] || fail "$file was not installed"
 done
@@ -62,8 +62,8 @@ fi
 has_window() { [ -n "$(xdotool search --name '^Feltrix$' 2>/dev/null)" ]; }
 wait_until "the demo's window" has_window
 # wine's processes carry their Windows command line.
-stand_in_running() { pgrep -f 'FeltrixInstallTest.feltrix-eegsim\.exe' >/dev/null; }
-stand_in_running || fail "the Start-menu entry did not start feltrix-eegsim.exe"
+stand_in_running() { pgrep -f 'FeltrixInstallTest.feltrix-acquire\.exe' >/dev/null; }
+stand_in_running || fail "the Start-menu entry did not start feltrix-acquire.exe"
 if [ -n "$recorder" ]; then
   heard() {
     python3 - "$dir/sound.raw" <<'PY'
@@ -86,7 +86,7 @@ ended() { [ -s "$dir/code" ]; }
 wait_until "the demo to end" ended
 [ "$(cat "$dir/code")" = 0 ] || fail "the demo ended with exit code $(cat "$dir/code")"
 stand_in_gone() { ! stand_in_running; }
-wait_until "feltrix-eegsim.exe to end with the demo" stand_in_gone
+wait_until "feltrix-acquire.exe to end with the demo" stand_in_gone
 
 # The uninstaller runs from a copy of itself and returns at once: wait for
 # the folder to go.

@@ -1,5 +1,5 @@
 // feltrix-demo.exe: what the Start-menu entry "Feltrix demo" runs. Starts the
-// stand-in (feltrix-eegsim.exe, no console window, a process group of its
+// stand-in (feltrix-acquire.exe, no console window, a process group of its
 // own), then Feltrix.exe in the demo folder; when Feltrix ends, asks the
 // stand-in to stop (Ctrl-Break, and its stop event), and ends it after a
 // bounded wait if it has not stopped by then. Both programs are expected
@@ -67,7 +67,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Without the stand-in the demo still runs, unconnected, as Feltrix does
     // when no acquisition program is there.
     PROCESS_INFORMATION standIn{};
-    const bool standInRunning = start(folder + L"\\feltrix-eegsim.exe", L" --quiet", demoFolder,
+    const bool standInRunning = start(folder + L"\\feltrix-acquire.exe", L" --quiet", demoFolder,
                                       CREATE_NEW_PROCESS_GROUP | CREATE_NO_WINDOW, standIn);
     if (standInRunning && job != nullptr) AssignProcessToJobObject(job, standIn.hProcess);
 

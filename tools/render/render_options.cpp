@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "tools/eegsim/signal_options.h"
+#include "tools/acquire/signal_options.h"
 
 namespace feltrix::render {
 
@@ -21,9 +21,9 @@ and the same on every run.
   --rate HZ                output sample rate (default 48000)
   --format float|s16       32-bit float (WAV default) or 16-bit samples (FLAC: s16 only)
 Values (all zero, as when unconnected, unless one of these is given):
-  --replay FILE.csv        a session recorded by feltrix-eegsim --record: each update
+  --replay FILE.csv        a session recorded by feltrix-acquire --record: each update
                            cycle sees the latest row whose time is not after its own
-  --synthetic              synthetic EEG and measures computed as feltrix-eegsim does,
+  --synthetic              synthetic EEG and measures computed as feltrix-acquire does,
                            32 updates per second, shaped by these options:
 )" + eegsim::syntheticOptionsUsage() +
            eegsim::measureOptionsUsage() + R"(  --help                   this text

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/eegsim/analysis_config.h"
-#include "tools/eegsim/synthetic_source.h"
+#include "tools/acquire/analysis_config.h"
+#include "tools/acquire/synthetic_source.h"
 
 namespace feltrix::render {
 

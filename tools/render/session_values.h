@@ -7,10 +7,10 @@
 #include <optional>
 #include <string>
 
-#include "tools/eegsim/host_variables.h"
-#include "tools/eegsim/source_frames.h"
-#include "tools/eegsim/synthetic_source.h"
-#include "tools/eegsim/tick_recording.h"
+#include "tools/acquire/host_variables.h"
+#include "tools/acquire/source_frames.h"
+#include "tools/acquire/synthetic_source.h"
+#include "tools/acquire/tick_recording.h"
 
 namespace feltrix::render {
 
