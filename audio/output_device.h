@@ -36,10 +36,10 @@ public:
     // Times the device ran out of sound (underruns) in all streams so far;
     // any thread may ask.
     virtual std::uint64_t underruns() const { return 0; }
-    // Once a started stream has mixed blocks: empty when its callback runs at
-    // real-time priority (the threads carrying its sound on then get it too),
-    // else a console line saying why not and what to do.
-    virtual std::string realtimeRefusal() const { return {}; }
+    // Once a started stream has mixed blocks: where its callback runs at
+    // real-time priority, gives the threads carrying its sound on the same and
+    // returns empty; else a console line saying why not and what to do.
+    virtual std::string settleRealtimePriority() const { return {}; }
 };
 
 // The default output device of the platform's audio library.

@@ -116,7 +116,7 @@ public:
 
     std::uint64_t underruns() const override { return context_.underruns.load(std::memory_order_relaxed); }
 
-    std::string realtimeRefusal() const override { return feltrix::realtimeRefusal(); }
+    std::string settleRealtimePriority() const override { return feltrix::settleRealtimePriority(); }
 
 private:
     bool initialized_ = false;

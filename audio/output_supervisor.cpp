@@ -100,7 +100,7 @@ void OutputSupervisor::tend(Clock::time_point now) {
             // Once per started stream: its callback thread has run by now.
             // A refusal is said once per run.
             priorityChecked_ = true;
-            const std::string refusal = device_->realtimeRefusal();
+            const std::string refusal = device_->settleRealtimePriority();
             if (!refusalShown_) std::fputs(refusal.c_str(), stdout);
             refusalShown_ = refusalShown_ || !refusal.empty();
         }

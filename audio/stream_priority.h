@@ -14,11 +14,11 @@ namespace feltrix {
 void requestRealtimeCallback(PaStream* stream, int device);
 // Audio thread, at every block: remembers the thread (no system call).
 void noteCallbackThread();
-// Once a started stream has mixed blocks: empty when the callback thread runs
-// at real-time priority (or the platform's hosts decide it alone), otherwise
-// the console line that says why not and how to allow it. Where granted, the
-// threads that carry the stream's sound on (a sound server's client loop)
-// get the same priority.
-std::string realtimeRefusal();
+// Once a started stream has mixed blocks: where the callback thread got
+// real-time priority, gives the threads that carry the stream's sound on (a
+// sound server's client loop) the same and returns empty (so too where the
+// platform's hosts decide it alone); otherwise returns the console line that
+// says why not and how to allow it.
+std::string settleRealtimePriority();
 
 }  // namespace feltrix

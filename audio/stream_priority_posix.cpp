@@ -56,7 +56,7 @@ void noteCallbackThread() {
     callbackSeen.store(true, std::memory_order_release);
 }
 
-std::string realtimeRefusal() {
+std::string settleRealtimePriority() {
     if (!callbackSeen.load(std::memory_order_acquire)) return {};
     int policy = SCHED_OTHER;
     sched_param parameter{};

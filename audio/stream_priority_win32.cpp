@@ -9,6 +9,6 @@ namespace feltrix {
 
 void requestRealtimeCallback(PaStream*, int) {}
 void noteCallbackThread() {}
-std::string realtimeRefusal() { return {}; }
+std::string settleRealtimePriority() { return {}; }
 
 }  // namespace feltrix
