@@ -25,6 +25,7 @@
 #include "common/host_variable_indices.h"
 #include "hostlink/library_loader.h"
 #include "interface_library/pelgrin32.h"
+#include "tools/acquire/system.h"
 
 extern char** environ;
 
@@ -33,19 +34,9 @@ namespace {
 using OpenFunction = void*(PELGRIN32_CALL*)(const char*);
 using DllCFuncFunction = int32_t(PELGRIN32_CALL*)(int32_t, int32_t);
 
-double now() {
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-void sleepUntil(double when) {
-    timespec t{};
-    t.tv_sec = static_cast<time_t>(when);
-    t.tv_nsec = static_cast<long>((when - static_cast<double>(t.tv_sec)) * 1e9);
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr) != 0) {
-    }
-}
+// The companion's own monotonic clock and sleep.
+double now() { return eegsim::monotonicSeconds(); }
+using eegsim::sleepUntil;
 
 bool portBound(int port) {
     std::ifstream table("/proc/net/udp");
