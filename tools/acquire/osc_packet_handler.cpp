@@ -14,14 +14,27 @@ constexpr int kMaxBundleDepth = 8;
 constexpr std::size_t kUnknownNamed = 5;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
+// Where a padded OSC string that starts at `at` ends, found the way oscpack
+// 1.1.0 finds it: only the last byte of each group of four is looked at, and
+// an empty first group is taken whole. Returns `size` when the string runs to
+// the end of the datagram. Any other scan could disagree with oscpack about
+// where the type tags are.
+std::size_t paddedStringEnd(const char* data, std::size_t at, std::size_t size) {
+    if (at >= size) return size;
+    if (data[at] == '\0') return std::min(at + 4, size);
+    for (at += 3; at < size; at += 4) {
+        if (data[at] == '\0') return at + 1;
+    }
+    return size;
+}
+
 // Whether a message's type tags hold a blob. oscpack 1.1.0 does not check a
 // blob's size against the message (it builds the exception but never throws
 // it) and then reads past the datagram; no sender of EEG uses blobs, so such
-// messages are refused before oscpack sees them.
+// messages are refused before oscpack sees them. The tags are looked for
+// exactly where oscpack will look for them.
 bool hasBlob(const char* data, std::size_t size) {
-    std::size_t at = 0;
-    while (at < size && data[at] != '\0') ++at;  // the address
-    at = (at + 4) & ~std::size_t{3};
+    std::size_t at = paddedStringEnd(data, 0, size);  // past the address
     if (at >= size || data[at] != ',') return false;
     for (++at; at < size && data[at] != '\0'; ++at) {
         if (data[at] == osc::BLOB_TYPE_TAG) return true;
