@@ -45,9 +45,11 @@ int runMainWindow(HINSTANCE instance, int showCode, feltrix::ScriptHost& host) {
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (moveFocusOnTab(message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+        if (!moveFocusOnTab(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        rememberFocusedControl();
     }
     return 0;
 }

@@ -15,6 +15,7 @@ constexpr int kOuterHeight = 216;
 const wchar_t kClassName[] = L"win32app";
 
 HWND theMainWindow = nullptr;
+HWND theFocusedControl = nullptr;  // the control last seen with the keyboard focus
 Win32WindowSystem* theWindowSystem = nullptr;
 
 // The File menu, in its order; a null text is a separator.
@@ -64,6 +65,18 @@ bool moveFocusOnTab(MSG& message) {
     SendMessageW(theMainWindow, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     return true;
 }
+void rememberFocusedControl() {
+    const HWND focused = GetFocus();
+    if (theMainWindow != nullptr && focused != nullptr && IsChild(theMainWindow, focused)) theFocusedControl = focused;
+}
+
+bool restoreFocusedControl() {
+    if (theFocusedControl == nullptr || !IsWindow(theFocusedControl) || !IsChild(theMainWindow, theFocusedControl))
+        return false;
+    SetFocus(theFocusedControl);
+    return true;
+}
+
 Win32WindowSystem* mainWindowSystem() { return theWindowSystem; }
 
 HWND createMainWindow(HINSTANCE instance) {

@@ -31,6 +31,11 @@ Win32WindowSystem* mainWindowSystem();
 // the arrow keys and letters do what they did without it; Space on a focused
 // button or check box clicks it by itself.
 bool moveFocusOnTab(MSG& message);
+// Called after each message: notes which of the window's controls has the
+// keyboard focus, so that restoreFocusedControl() can give it back when the
+// window has the focus again (after another program's window had it).
+void rememberFocusedControl();
+bool restoreFocusedControl();
 
 // The window procedure registered with the class.
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

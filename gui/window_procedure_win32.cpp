@@ -90,6 +90,11 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_PAINT:
             paintRectangles(window);
             return 0;
+        case WM_SETFOCUS:
+            // As a dialog does: back in the window, the control that had the
+            // keyboard focus has it again, and Tab goes on from there.
+            if (restoreFocusedControl()) return 0;
+            return DefWindowProcW(window, message, wParam, lParam);
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;

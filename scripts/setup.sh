@@ -24,8 +24,8 @@ packages=(
   stress-ng procps
   # the OSC failure test runs the program without network (unshare, ip)
   util-linux iproute2
-  # screenshots of the window under a virtual display
-  xvfb imagemagick xdotool fonts-dejavu-core
+  # screenshots of the window under a virtual display, another program's window
+  xvfb imagemagick xdotool x11-utils fonts-dejavu-core
   # the Windows build: mingw-w64 cross compilers, the tools to build the
   # libraries from Debian's sources (scripts/windows_deps.sh; LuaJIT's build
   # tools are 32-bit), and 32-bit wine to run the tests

@@ -115,6 +115,17 @@ xdotool key Tab Down; wait_until "Down on the list" has_said "gui 1028 Wind"
 xdotool key Tab space; wait_until "Tab round to the check box" has_said "gui 1025 false"
 xdotool key shift+Tab Up; wait_until "Shift-Tab back to the list" has_said "gui 1028 Rain"
 xdotool key shift+Tab Left; wait_until "Shift-Tab back to the slider" has_said "gui 1027 250" 2
+# Away to another program's window and back: the slider has the focus again.
+xmessage -name other "another program" &
+other_pid=$!
+find_other() { other=$(xdotool search --classname '^other$' | head -1) && [ -n "$other" ]; }
+wait_until "the other program's window" find_other
+xdotool windowfocus "$other"
+wait_until "the other window to have the focus" eval '[ "$(xdotool getwindowfocus)" = "$other" ]'
+click 300 150  # the window's background
+xdotool key Right
+kill "$other_pid"
+wait_until "Right on the slider after switching windows" has_said "gui 1027 251" 4
 
 # Slider at (10, 80), thumb at 250: drag it past the right end.
 xdotool mousemove $((ox + 10 + 8 + 33)) $((oy + 80 + 10)) mousedown 1
