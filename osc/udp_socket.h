@@ -1,6 +1,7 @@
 #pragma once
-// The operating system's side of OSC output: host-name resolution and one
-// non-blocking, connected UDP socket per destination. udp_socket_posix.cpp and
+// The operating system's side of OSC: host-name resolution, one non-blocking,
+// connected UDP socket per destination for output, and the bound socket that
+// the acquisition companion listens on. udp_socket_posix.cpp and
 // udp_socket_win32.cpp implement it; nothing here throws.
 #include <cstddef>
 #include <cstdint>
@@ -48,12 +49,22 @@ public:
     SendOutcome open(const SocketAddress& destination);
     // Hands one datagram to the network without waiting.
     SendOutcome send(const void* data, std::size_t size);
+    // Opens a non-blocking socket bound to `port` of the IPv4 address
+    // `address` (host byte order; 0 is every interface), for receiving. On
+    // failure the socket stays closed and `error` gets the system's text.
+    bool bind(std::uint32_t address, int port, std::string& error);
+    // Waits at most `seconds` for one datagram and copies it into `buffer`
+    // (a datagram longer than `capacity` is cut). Returns its size, or -1
+    // when none came in time. The sender's IPv4 address (host byte order)
+    // and port go to `fromAddress` and `fromPort`.
+    long receive(char* buffer, std::size_t capacity, double seconds, std::uint32_t& fromAddress, int& fromPort);
     void close();
 
 private:
     // A file descriptor, or a Winsock SOCKET (whose INVALID_SOCKET is -1 here too).
     static constexpr std::intptr_t kNoSocket = -1;
     std::intptr_t handle_ = kNoSocket;
+    void* readable_ = nullptr;  // Windows: the event a bound socket sets when a datagram arrives
 };
 
 }  // namespace feltrix

@@ -2,10 +2,13 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 
 #include "osc/udp_socket.h"
@@ -110,6 +113,38 @@ SendOutcome UdpSocket::send(const void* data, std::size_t size) {
     if (!isOpen()) return SendOutcome::failed;
     const ssize_t written = ::send(static_cast<int>(handle_), data, size, MSG_DONTWAIT | MSG_NOSIGNAL);
     return written < 0 ? outcomeOf(errno) : SendOutcome::sent;
+}
+
+bool UdpSocket::bind(std::uint32_t address, int port, std::string& error) {
+    close();
+    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(address);
+    local.sin_port = htons(static_cast<std::uint16_t>(port));
+    if (fd < 0 || ::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+        error = std::strerror(errno);
+        if (fd >= 0) ::close(fd);
+        return false;
+    }
+    handle_ = fd;
+    return true;
+}
+
+long UdpSocket::receive(char* buffer, std::size_t capacity, double seconds, std::uint32_t& fromAddress,
+                        int& fromPort) {
+    if (!isOpen()) return -1;
+    pollfd waiting{static_cast<int>(handle_), POLLIN, 0};
+    const int milliseconds = static_cast<int>(std::ceil(std::max(0.0, seconds) * 1000.0));
+    if (poll(&waiting, 1, milliseconds) <= 0) return -1;  // none in time, or a signal
+    sockaddr_in sender{};
+    socklen_t length = sizeof sender;
+    const ssize_t size =
+        recvfrom(static_cast<int>(handle_), buffer, capacity, 0, reinterpret_cast<sockaddr*>(&sender), &length);
+    if (size < 0) return -1;
+    fromAddress = ntohl(sender.sin_addr.s_addr);
+    fromPort = ntohs(sender.sin_port);
+    return static_cast<long>(size);
 }
 
 void UdpSocket::close() {

@@ -1,6 +1,8 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <mutex>
 
@@ -122,10 +124,69 @@ SendOutcome UdpSocket::send(const void* data, std::size_t size) {
     return written == SOCKET_ERROR ? outcomeOf(WSAGetLastError()) : SendOutcome::sent;
 }
 
+bool UdpSocket::bind(std::uint32_t address, int port, std::string& error) {
+    close();
+    if (!startWinsock()) {
+        error = "Winsock did not start";
+        return false;
+    }
+    const SOCKET s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(address);
+    local.sin_port = htons(static_cast<u_short>(port));
+    // Exclusive use, where the system offers it: otherwise another program
+    // that asks to share the port could take the datagrams.
+    BOOL exclusive = TRUE;
+    if (s != INVALID_SOCKET)
+        setsockopt(s, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&exclusive), sizeof exclusive);
+    // An event set when a datagram arrives: waiting on it is cheaper than
+    // select() under wine. Asking for it makes the socket non-blocking.
+    const HANDLE readable = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    if (s == INVALID_SOCKET || readable == nullptr ||
+        ::bind(s, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0 ||
+        WSAEventSelect(s, readable, FD_READ) != 0) {
+        error = wideToUtf8(systemMessage(static_cast<unsigned long>(WSAGetLastError())));
+        if (s != INVALID_SOCKET) closesocket(s);
+        if (readable != nullptr) CloseHandle(readable);
+        return false;
+    }
+    handle_ = static_cast<std::intptr_t>(s);
+    readable_ = readable;
+    return true;
+}
+
+long UdpSocket::receive(char* buffer, std::size_t capacity, double seconds, std::uint32_t& fromAddress,
+                        int& fromPort) {
+    if (!isOpen()) return -1;
+    const SOCKET s = static_cast<SOCKET>(handle_);
+    sockaddr_in sender{};
+    int length = sizeof sender;
+    auto receiveOne = [&] {
+        return recvfrom(s, buffer, static_cast<int>(capacity), 0, reinterpret_cast<sockaddr*>(&sender), &length);
+    };
+    int size = receiveOne();
+    if (size == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK) {
+        // Nothing waiting: the event is set when the next datagram comes
+        // (each receive asks for it anew).
+        const DWORD milliseconds = static_cast<DWORD>(std::ceil(std::max(0.0, seconds) * 1000.0));
+        if (WaitForSingleObject(static_cast<HANDLE>(readable_), milliseconds) != WAIT_OBJECT_0) return -1;
+        size = receiveOne();
+    }
+    // A datagram longer than the buffer still arrives, cut to its size.
+    if (size == SOCKET_ERROR && WSAGetLastError() == WSAEMSGSIZE) size = static_cast<int>(capacity);
+    if (size == SOCKET_ERROR) return -1;
+    fromAddress = ntohl(sender.sin_addr.s_addr);
+    fromPort = ntohs(sender.sin_port);
+    return size;
+}
+
 void UdpSocket::close() {
     if (!isOpen()) return;
     closesocket(static_cast<SOCKET>(handle_));
     handle_ = kNoSocket;
+    if (readable_ != nullptr) CloseHandle(static_cast<HANDLE>(readable_));
+    readable_ = nullptr;
 }
 
 }  // namespace feltrix

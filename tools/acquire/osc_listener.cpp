@@ -1,38 +1,12 @@
 #include "tools/acquire/osc_listener.h"
 
-#include <oscpack/ip/IpEndpointName.h>
-#include <oscpack/ip/PacketListener.h>
-#include <oscpack/ip/TimerListener.h>
-#include <oscpack/ip/UdpSocket.h>
-
 #include <cstdlib>
-#include <stdexcept>
+#include <vector>
+
+#include "osc/udp_socket.h"
+#include "tools/acquire/system.h"
 
 namespace eegsim {
-
-struct OscListener::Socket : PacketListener, TimerListener {
-    UdpReceiveSocket socket;
-    SocketReceiveMultiplexer multiplexer;
-    OscListener* owner = nullptr;
-    const std::function<void(const char*, std::size_t)>* datagram = nullptr;
-    const std::function<bool()>* update = nullptr;
-
-    explicit Socket(const IpEndpointName& endpoint) : socket(endpoint) {}
-
-    void ProcessPacket(const char* data, int size, const IpEndpointName& from) override {
-        if (from.address != owner->senderAddress_ || from.port != owner->senderPort_) {
-            char text[IpEndpointName::ADDRESS_AND_PORT_STRING_LENGTH];
-            from.AddressAndPortAsString(text);
-            owner->sender_ = text;
-            owner->senderAddress_ = from.address;
-            owner->senderPort_ = from.port;
-        }
-        (*datagram)(data, static_cast<std::size_t>(size));
-    }
-    void TimerExpired() override {
-        if (!(*update)()) multiplexer.Break();
-    }
-};
 
 bool parseIpv4Address(const std::string& text, unsigned long& address) {
     address = 0;
@@ -58,37 +32,59 @@ std::unique_ptr<OscListener> OscListener::open(const OscOptions& options, std::s
         error = "bad UDP port for --osc: \"" + options.port + "\" (1 to 65535)";
         return nullptr;
     }
-    unsigned long address = IpEndpointName::ANY_ADDRESS;
+    unsigned long address = 0;  // every interface
     if (!options.bindAddress.empty() && !parseIpv4Address(options.bindAddress, address)) {
         error = "bad address for --osc-bind: \"" + options.bindAddress + "\" (an IPv4 address such as 127.0.0.1)";
         return nullptr;
     }
     std::unique_ptr<OscListener> listener(new OscListener());
     listener->port_ = static_cast<int>(port);
-    try {
-        listener->socket_ = std::make_unique<Socket>(IpEndpointName(address, static_cast<int>(port)));
-    } catch (const std::exception&) {
+    listener->socket_ = std::make_unique<feltrix::UdpSocket>();
+    std::string systemError;
+    if (!listener->socket_->bind(static_cast<std::uint32_t>(address), static_cast<int>(port), systemError)) {
         error = options.bindAddress.empty()
                     ? "cannot listen on UDP port " + options.port + ": it is in use by another program"
                     : "cannot listen on UDP port " + options.port + " of " + options.bindAddress +
                           ": the port is in use, or the address is not one of this computer's";
         return nullptr;
     }
-    listener->socket_->owner = listener.get();
     return listener;
 }
 
 OscListener::~OscListener() = default;
 
-void OscListener::run(int periodMs, const std::function<void(const char*, std::size_t)>& datagram,
+void OscListener::noteSender(std::uint32_t address, int port) {
+    if (address == senderAddress_ && port == senderPort_) return;
+    senderAddress_ = address;
+    senderPort_ = port;
+    sender_ = std::to_string(address >> 24) + "." + std::to_string((address >> 16) & 255) + "." +
+              std::to_string((address >> 8) & 255) + "." + std::to_string(address & 255) + ":" +
+              std::to_string(port);
+}
+
+void OscListener::run(double period, const std::function<void(const char*, std::size_t)>& datagram,
                       const std::function<bool()>& update) {
-    socket_->datagram = &datagram;
-    socket_->update = &update;
-    socket_->multiplexer.AttachSocketListener(&socket_->socket, socket_.get());
-    socket_->multiplexer.AttachPeriodicTimerListener(periodMs, socket_.get());
-    socket_->multiplexer.Run();
-    socket_->multiplexer.DetachPeriodicTimerListener(socket_.get());
-    socket_->multiplexer.DetachSocketListener(&socket_->socket, socket_.get());
+    // Room for the largest UDP datagram, so that a long one is seen whole
+    // (and counted as too long) rather than cut.
+    std::vector<char> buffer(65536);
+    // The updates keep time on the clock that never jumps: a step of the
+    // wall clock (or a millisecond counter's wrap) must not stall them.
+    double next = monotonicSeconds() + period;
+    for (;;) {
+        const double now = monotonicSeconds();
+        if (now >= next) {
+            if (!update()) return;
+            next += period;
+            if (next < now) next = now + period;  // after a stall, no burst of updates
+            continue;
+        }
+        std::uint32_t address = 0;
+        int port = 0;
+        const long size = socket_->receive(buffer.data(), buffer.size(), next - now, address, port);
+        if (size < 0) continue;
+        noteSender(address, port);
+        datagram(buffer.data(), static_cast<std::size_t>(size));
+    }
 }
 
 }  // namespace eegsim

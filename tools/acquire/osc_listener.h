@@ -1,11 +1,16 @@
 #pragma once
-// The UDP socket that OSC arrives on (oscpack: BSD sockets, Winsock on
-// Windows), and the loop that waits for datagrams and for the update times.
+// The UDP socket that OSC arrives on, and the loop that waits for datagrams
+// and for the update times.
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "tools/acquire/osc_options.h"
+
+namespace feltrix {
+class UdpSocket;
+}
 
 namespace eegsim {
 
@@ -23,17 +28,18 @@ public:
     const std::string& sender() const { return sender_; }
 
     // Calls `datagram` for each datagram as it arrives and `update` every
-    // `periodMs` milliseconds, until `update` returns false.
-    void run(int periodMs, const std::function<void(const char* data, std::size_t size)>& datagram,
+    // `periodSeconds`, until `update` returns false.
+    void run(double periodSeconds, const std::function<void(const char* data, std::size_t size)>& datagram,
              const std::function<bool()>& update);
 
 private:
     OscListener() = default;
-    struct Socket;
-    std::unique_ptr<Socket> socket_;
+    void noteSender(std::uint32_t address, int port);
+
+    std::unique_ptr<feltrix::UdpSocket> socket_;
     int port_ = 0;
     std::string sender_;
-    unsigned long senderAddress_ = 0;
+    std::uint32_t senderAddress_ = 0;
     int senderPort_ = -1;
 };
 

@@ -144,8 +144,7 @@ SessionResult runOscSession(OscInput& input, const Options& options, const Sessi
         }
         return true;
     };
-    const int periodMs = std::max(1, static_cast<int>(std::lround(1000.0 / options.analysis.tickRate)));
-    listener.run(periodMs, datagram, update);
+    listener.run(1.0 / options.analysis.tickRate, datagram, update);
     if (!recorder.close() && result.ok) {
         result.ok = false;
         result.message = "cannot write to \"" + options.recordPath + "\"";
