@@ -64,7 +64,8 @@ private:
     // A file descriptor, or a Winsock SOCKET (whose INVALID_SOCKET is -1 here too).
     static constexpr std::intptr_t kNoSocket = -1;
     std::intptr_t handle_ = kNoSocket;
-    void* readable_ = nullptr;  // Windows: the event a bound socket sets when a datagram arrives
+    // Windows: the event a bound socket sets when a datagram arrives.
+    [[maybe_unused]] void* readable_ = nullptr;
 };
 
 }  // namespace feltrix
