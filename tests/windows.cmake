@@ -106,6 +106,7 @@ else()
   set(eegsim_program_disabled EegsimProgram.ProblemsAreReportedBeforeAnythingIsWritten)
 endif()
 feltrix_add_test(eegsim_tests SOURCES ${eegsim_test_sources} LIBS eegsim_core)
+target_compile_definitions(eegsim_tests PRIVATE OSC_MAPS_DIR="${CMAKE_SOURCE_DIR}/docs/osc-maps")
 feltrix_add_test(eegsim_program_tests SOURCES tools/eegsim_program_test.cpp windows/background_program_win32.cpp
   LIBS eegsim_system DISABLED ${eegsim_program_disabled})
 target_compile_definitions(eegsim_program_tests PRIVATE EEGSIM_PROGRAM="$<TARGET_FILE:feltrix-acquire>"

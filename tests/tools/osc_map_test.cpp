@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "tools/acquire/host_variables.h"
 #include "tools/acquire/osc_map.h"
@@ -40,6 +41,9 @@ TEST(OscMap, RulesAndTheirErrors) {
         EXPECT_FALSE(parseOscMap(c.text, "m", map, error)) << c.text;
         EXPECT_EQ(error.rfind(c.message, 0), 0u) << c.text << " -> " << error;
     }
+    // The mappings shipped for other devices load.
+    for (const char* name : {"neurosity-crown.oscmap", "openbci-gui.oscmap"})
+        EXPECT_TRUE(loadOscMap(std::string(OSC_MAPS_DIR) + "/" + name, map, error)) << error;
 }
 
 TEST(OscMap, AddressWildcards) {
