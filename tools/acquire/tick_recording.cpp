@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "common/file_open.h"
 
@@ -18,14 +19,38 @@ TickRecorder::~TickRecorder() { close(); }
 
 bool TickRecorder::open(const std::string& path, std::string& error) {
     close();
+    path_ = path;
+    whole_ = 0;
+    failed_ = false;
+    error_.clear();
     // Binary: the same bytes (LF line ends) on every system.
     file_ = feltrix::openFile(path.c_str(), "wb");
     if (!file_) {
         error = "cannot create \"" + path + "\": " + std::strerror(errno);
         return false;
     }
-    failed_ = std::fprintf(file_, "%s\n", recordingHeader().c_str()) < 0;
-    return true;
+    if (append(recordingHeader() + "\n")) return true;
+    error = error_;
+    return false;
+}
+
+bool TickRecorder::append(const std::string& text) {
+    if (!file_) return false;
+    errno = 0;
+    if (std::fwrite(text.data(), 1, text.size(), file_) == text.size() && std::fflush(file_) == 0) {
+        whole_ += text.size();
+        return true;
+    }
+    const int why = errno;
+    // Part of the row may have reached the file (and closing may write more
+    // of it): close, then cut the file back to its whole rows.
+    std::fclose(file_);
+    file_ = nullptr;
+    failed_ = true;
+    std::error_code ignored;
+    std::filesystem::resize_file(std::filesystem::u8path(path_), whole_, ignored);
+    error_ = "cannot write to \"" + path_ + "\"" + (why != 0 ? std::string(": ") + std::strerror(why) : "");
+    return false;
 }
 
 std::string recordingRow(uint64_t tick, double seconds, const HostFrame& frame) {
@@ -42,15 +67,15 @@ std::string recordingRow(uint64_t tick, double seconds, const HostFrame& frame) 
 }
 
 bool TickRecorder::write(uint64_t tick, double seconds, const HostFrame& frame) {
-    if (!file_) return false;
-    const std::string row = recordingRow(tick, seconds, frame);
-    if (std::fwrite(row.data(), 1, row.size(), file_) != row.size()) failed_ = true;
-    return !failed_;
+    return append(recordingRow(tick, seconds, frame));
 }
 
 bool TickRecorder::close() {
     if (!file_) return !failed_;
-    if (std::fclose(file_) != 0) failed_ = true;
+    if (std::fclose(file_) != 0) {
+        failed_ = true;
+        error_ = "cannot write to \"" + path_ + "\"";
+    }
     file_ = nullptr;
     return !failed_;
 }

@@ -9,6 +9,9 @@
 
 namespace eegsim {
 
+// Each row reaches the file whole or not at all: when a write fails (a full
+// disk), the file is cut back to its last whole row and closed, so what was
+// recorded until then stays readable.
 class TickRecorder {
 public:
     TickRecorder() = default;
@@ -18,13 +21,24 @@ public:
 
     // Creates (or replaces) the file and writes the header row.
     bool open(const std::string& path, std::string& error);
+    // Adds a row. False on a failed write, with error() saying why; the
+    // recording has then ended (active() is false).
     bool write(uint64_t tick, double seconds, const HostFrame& frame);
-    // Flushes and closes; false when something could not be written.
+    // Closes; false when something could not be written.
     bool close();
 
+    bool active() const { return file_ != nullptr; }
+    const std::string& path() const { return path_; }
+    const std::string& error() const { return error_; }
+
 private:
+    bool append(const std::string& text);
+
     std::FILE* file_ = nullptr;
+    std::string path_;
+    uint64_t whole_ = 0;  // bytes of whole rows (and the header) in the file
     bool failed_ = false;
+    std::string error_;
 };
 
 class TickReplayer {
