@@ -26,8 +26,8 @@ struct OscCounts {
     uint64_t bad() const { return malformed + wrongType + notFinite + oversized + dropped; }
 };
 
-// The longest datagram taken (the socket's buffer holds 4098 bytes, so a
-// longer one arrives cut short and is refused here).
+// The longest datagram taken: no EEG sender needs more, and a longer one is
+// refused whole (the listener reads datagrams up to 64 KiB uncut).
 constexpr std::size_t kMaxOscDatagram = 4096;
 
 class OscPacketHandler {
